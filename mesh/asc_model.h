@@ -13,9 +13,20 @@ struct Triangle {
     int32_t a, b, c;
 };
 
+// Why a load failed. An open failure keeps its errno so that the constructor can report it
+// through fatal_error; any other failure is a file whose content would make the model write or
+// read outside its arrays, or an allocation that failed, and `text` names the file and the fault.
+struct AscLoadError {
+    int32_t open_failed;
+    int32_t saved_errno;
+    char text[256];
+};
+
 class AscModel {
   public:
     explicit AscModel(const char* file_name);
+    // An empty model (no vertices, no triangles) for load(); draws nothing.
+    AscModel();
     ~AscModel();
     AscModel(const AscModel&) = delete;
     AscModel& operator=(const AscModel&) = delete;
@@ -23,7 +34,18 @@ class AscModel {
     // Draws at `scale` (0.0 keeps the stored scale) and leaves the matrix as it found it.
     void draw(float scale);
 
-    // Reader (mesh/asc_reader.cpp): two passes over `file_name`.
+    // Reads the file and derives the geometry without ending the process, into a model that is
+    // still empty: 0 on success; otherwise 1, `load_error` says why and the model is empty again.
+    int load(const char* file_name);
+    // The reading half of load(): both passes, the range checks and the arrays (0 or 1).
+    int read_mesh();
+    // The deriving half: normalisation, colour ramp, face and vertex normals (0 or 1).
+    int derive();
+    // The colour ramp entry of a normalised height, always within 0 .. 99.
+    int height_index(float y) const;
+
+    // Reader (mesh/asc_reader.cpp): two passes over `file_name`. Each pass stops early and
+    // fills `load_error` when the file cannot be read or a count or index is out of range.
     void count_elements();
     void read_elements();
     static void skip_chars(int& current, int c, FILE* stream, int while_equal);
@@ -64,4 +86,10 @@ class AscModel {
     int32_t height_colour_mode = 0;
     int32_t colour_every_vertex = 1;
     int32_t smooth_normals = 1;
+
+    // Why the last load failed; open_failed 0 and an empty text when it did not.
+    AscLoadError load_error = {};
+
+  private:
+    void release();
 };

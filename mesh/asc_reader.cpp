@@ -1,1 +1,433 @@
-// placeholder: replaced by the area's implementation
+// The ASC reader: a character-level scanner that reads a mesh file twice, first for the two
+// counts, then for the records, which are stored at the index they name.
+#include "mesh/asc_reader.h"
+
+#include "mesh/asc_model.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cfloat>
+#include <cmath>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+void fatal_error(const char* message) {
+    fprintf(stderr, "%s: %s\n", message, strerror(errno));
+    exit(1);
+}
+
+namespace {
+
+const char k_open_message[] = "Error al abrir el fichero ASC";
+
+// Characters read by the current pass (end of file not counted): the size of a stream that has
+// no size of its own, such as a pipe.
+long long g_chars_read = 0;
+
+// The model's stream is used by this thread alone, so the unlocked read keeps the scan fast.
+inline int next_char(FILE* stream) {
+    int c = getc_unlocked(stream);
+    g_chars_read += (c != EOF);
+    return c;
+}
+
+inline bool is_space(int c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+inline bool is_digit(int c) {
+    return c >= '0' && c <= '9';
+}
+
+// The leading integer of a token, fed one character at a time: optional white space, an
+// optional sign, then digits; no digits gives 0. The magnitude saturates so that a token of any
+// length stays a defined value; `overflow` says it did not fit 32 bits.
+struct IntToken {
+    enum { LEADING, SIGNED, DIGITS, DONE };
+    int state = LEADING;
+    bool negative = false;
+    long long magnitude = 0;
+
+    void feed(int c) {
+        switch (state) {
+        case LEADING:
+            if (is_space(c)) return;
+            if (c == '+' || c == '-') {
+                negative = c == '-';
+                state = SIGNED;
+                return;
+            }
+            [[fallthrough]];
+        case SIGNED:
+        case DIGITS:
+            if (!is_digit(c)) {
+                state = DONE;
+                return;
+            }
+            state = DIGITS;
+            if (magnitude <= 10000000000LL) magnitude = magnitude * 10 + (c - '0');
+            return;
+        default:
+            return;
+        }
+    }
+    bool overflow() const { return magnitude > (negative ? 2147483648LL : 2147483647LL); }
+    // Saturated to the 32-bit range, so an oversized index is always out of range.
+    int32_t value() const {
+        if (overflow()) return negative ? INT32_MIN : INT32_MAX;
+        return int32_t(negative ? -magnitude : magnitude);
+    }
+};
+
+// The leading decimal number of a token: optional sign, digits with an optional point, an
+// optional exponent. Only decimal text is accepted, so "nan", "inf" or "0x10" give no value
+// beyond their leading digits. Nineteen significant digits are kept; later ones only scale.
+struct FloatToken {
+    enum { START, SIGNED, INTEGER, FRACTION, EXP_MARK, EXP_SIGNED, EXPONENT, DONE };
+    int state = START;
+    bool negative = false;
+    bool any_digit = false;
+    uint64_t mantissa = 0;
+    int kept = 0;
+    long long scale10 = 0; // power of ten that the mantissa's digits are shifted by
+    bool exp_negative = false;
+    long long exponent = 0;
+    bool exp_digits = false;
+
+    void digit(int d, bool fraction) {
+        any_digit = true;
+        if (mantissa == 0 && d == 0) {
+            if (fraction) --scale10;
+            return;
+        }
+        if (kept < 19) {
+            mantissa = mantissa * 10 + uint64_t(d);
+            ++kept;
+            if (fraction) --scale10;
+        } else if (!fraction) {
+            ++scale10;
+        }
+    }
+
+    void feed(int c) {
+        switch (state) {
+        case START:
+            if (c == '+' || c == '-') {
+                negative = c == '-';
+                state = SIGNED;
+                return;
+            }
+            [[fallthrough]];
+        case SIGNED:
+        case INTEGER:
+            if (is_digit(c)) {
+                digit(c - '0', false);
+                state = INTEGER;
+            } else if (c == '.') {
+                state = FRACTION;
+            } else if ((c == 'e' || c == 'E') && any_digit) {
+                state = EXP_MARK;
+            } else {
+                state = DONE;
+            }
+            return;
+        case FRACTION:
+            if (is_digit(c)) {
+                digit(c - '0', true);
+            } else if ((c == 'e' || c == 'E') && any_digit) {
+                state = EXP_MARK;
+            } else {
+                state = DONE;
+            }
+            return;
+        case EXP_MARK:
+            if (c == '+' || c == '-') {
+                exp_negative = c == '-';
+                state = EXP_SIGNED;
+                return;
+            }
+            [[fallthrough]];
+        case EXP_SIGNED:
+        case EXPONENT:
+            if (!is_digit(c)) {
+                state = DONE;
+                return;
+            }
+            state = EXPONENT;
+            exp_digits = true;
+            if (exponent < 100000000LL) exponent = exponent * 10 + (c - '0');
+            return;
+        default:
+            return;
+        }
+    }
+
+    // The value rounded to single precision; false when it lies beyond the float range.
+    bool value(float& out) const {
+        out = 0.0f;
+        if (!any_digit) return true;
+        if (mantissa == 0) {
+            out = negative ? -0.0f : 0.0f;
+            return true;
+        }
+        long long e10 = scale10 + (exp_digits ? (exp_negative ? -exponent : exponent) : 0);
+        long double v = (long double)mantissa;
+        if (e10 > 5000) return false;
+        if (e10 < -5000) {
+            out = negative ? -0.0f : 0.0f;
+            return true;
+        }
+        static const long double exact[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,
+                                            1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
+                                            1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L,
+                                            1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
+        long long k = e10 < 0 ? -e10 : e10;
+        long double p = k <= 27 ? exact[k] : powl(10.0L, (long double)k);
+        v = e10 < 0 ? v / p : v * p;
+        if (!(v <= (long double)FLT_MAX)) return false;
+        out = negative ? -float(v) : float(v);
+        return true;
+    }
+};
+
+void set_error(AscModel& m, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void set_error(AscModel& m, const char* format, ...) {
+    int n = snprintf(m.load_error.text, sizeof m.load_error.text, "%s: ", m.file_name);
+    if (n < 0 || size_t(n) >= sizeof m.load_error.text) return;
+    va_list args;
+    va_start(args, format);
+    vsnprintf(m.load_error.text + n, sizeof m.load_error.text - size_t(n), format, args);
+    va_end(args);
+}
+
+// Opens the file of one pass. A directory opens as a stream on this system but cannot be read
+// as one, so it is refused here as a file that cannot be opened.
+bool open_pass(AscModel& m) {
+    g_chars_read = 0;
+    m.file = fopen(m.file_name, "r");
+    if (m.file) {
+        struct stat st;
+        if (fstat(fileno(m.file), &st) == 0 && S_ISDIR(st.st_mode)) {
+            fclose(m.file);
+            m.file = nullptr;
+            errno = EISDIR;
+        }
+    }
+    if (!m.file) {
+        m.load_error.open_failed = 1;
+        m.load_error.saved_errno = errno;
+        snprintf(m.load_error.text, sizeof m.load_error.text, "%s: %s", k_open_message,
+                 strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+// Closes the file of one pass; false (with the reason) if reading it failed.
+bool close_pass(AscModel& m) {
+    bool failed = ferror(m.file) != 0;
+    int cause = errno;
+    fclose(m.file);
+    m.file = nullptr;
+    if (failed) set_error(m, "read error: %s", strerror(cause));
+    return !failed;
+}
+
+// A count: the token from the current character up to the next blank or the end of the file;
+// a line feed does not end it.
+IntToken read_count(int& current, FILE* stream) {
+    IntToken t;
+    if (current == EOF) return t;
+    do {
+        t.feed(current);
+        current = next_char(stream);
+    } while (current != ' ' && current != EOF);
+    return t;
+}
+
+// A record's index: the token from the current character up to the next ':' or the end of
+// the file; the ':' stays the current character.
+int32_t read_index(int& current, FILE* stream) {
+    IntToken t;
+    if (current == EOF) return 0;
+    do {
+        t.feed(current);
+        current = next_char(stream);
+    } while (current != ':' && current != EOF);
+    return t.value();
+}
+
+// A triangle's vertex index: the token up to the next blank or the end of the file.
+int32_t read_corner(int& current, FILE* stream) {
+    IntToken t;
+    if (current == EOF) return 0;
+    do {
+        t.feed(current);
+        current = next_char(stream);
+    } while (current != ' ' && current != EOF);
+    return t.value();
+}
+
+// A coordinate: the token up to the next blank or the end of the file (or a line feed when
+// `ends_at_line` is set), with every decimal comma read as a point.
+bool read_coordinate(int& current, FILE* stream, bool ends_at_line, float& out) {
+    FloatToken t;
+    if (current != EOF) {
+        do {
+            t.feed(current == ',' ? '.' : current);
+            current = next_char(stream);
+        } while (current != ' ' && current != EOF && !(ends_at_line && current == '\n'));
+    }
+    return t.value(out);
+}
+
+bool check_count(AscModel& m, const char* what, const IntToken& t, int32_t count,
+                 long long file_bytes) {
+    if (t.overflow()) {
+        if (t.negative)
+            set_error(m, "%s count is negative and too large to be a number", what);
+        else
+            set_error(m, "%s count is too large to be a number", what);
+        return false;
+    }
+    if (count < 0) {
+        set_error(m, "%s count %d is negative", what, count);
+        return false;
+    }
+    if (count > file_bytes) {
+        set_error(m, "%s count %d is larger than the file (%lld bytes)", what, count, file_bytes);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int AscModel::same_letter(int c, int k) {
+    int upper = (k >= 'a' && k <= 'z') ? k - ('a' - 'A') : k;
+    int lower = (k >= 'A' && k <= 'Z') ? k + ('a' - 'A') : k;
+    return c == upper || c == lower;
+}
+
+void AscModel::skip_chars(int& current, int c, FILE* stream, int while_equal) {
+    do {
+        current = next_char(stream);
+    } while (current != EOF && ((current == c) == (while_equal != 0)));
+}
+
+int AscModel::match_keyword(int& current, const char* keyword, FILE* stream) {
+    for (const char* k = keyword; *k; ++k) {
+        if (!same_letter(current, (unsigned char)*k)) return 0;
+        if (k[1]) current = next_char(stream);
+    }
+    return 1;
+}
+
+void AscModel::count_elements() {
+    if (!open_pass(*this)) return;
+    struct stat st;
+    bool sized = fstat(fileno(file), &st) == 0 && S_ISREG(st.st_mode);
+    IntToken vertex_token, face_token;
+    int current;
+    do {
+        current = next_char(file);
+        if (match_keyword(current, "Vertices:", file)) {
+            skip_chars(current, ' ', file, 1);
+            vertex_token = read_count(current, file);
+            vertex_count = vertex_token.value();
+        }
+        if (match_keyword(current, "Faces:", file)) {
+            skip_chars(current, ' ', file, 1);
+            face_token = read_count(current, file);
+            face_count = face_token.value();
+        }
+    } while (current != EOF && face_count == 0);
+    // A stream without a size of its own is measured by reading it to its end.
+    if (!sized)
+        while (next_char(file) != EOF) {
+        }
+    long long file_bytes = sized ? (long long)st.st_size : g_chars_read;
+    bool ok = close_pass(*this);
+    // No real file declares more records than it has characters: a larger count is refused
+    // before anything is allocated for it.
+    ok = ok && check_count(*this, "vertex", vertex_token, vertex_count, file_bytes) &&
+         check_count(*this, "face", face_token, face_count, file_bytes);
+    if (!ok) {
+        vertex_count = 0;
+        face_count = 0;
+    }
+}
+
+void AscModel::read_elements() {
+    if (!open_pass(*this)) return;
+    int current;
+    bool ok = true;
+    do {
+        current = next_char(file);
+        if (match_keyword(current, "Vertex", file)) {
+            skip_chars(current, ' ', file, 1);
+            if (current != 'l') {
+                int32_t index = read_index(current, file);
+                if (index < 0 || index >= vertex_count) {
+                    set_error(*this, "vertex record %d is outside the %d declared vertices", index,
+                              vertex_count);
+                    ok = false;
+                    break;
+                }
+                float xyz[3];
+                for (int axis = 0; axis < 3; ++axis) {
+                    skip_chars(current, ' ', file, 1); // the label
+                    current = next_char(file);         // its colon
+                    current = next_char(file);         // one character passed over unexamined
+                    skip_chars(current, ' ', file, 1);
+                    if (!read_coordinate(current, file, axis == 2, xyz[axis])) {
+                        set_error(*this,
+                                  "vertex record %d has a coordinate beyond the range of "
+                                  "a float",
+                                  index);
+                        ok = false;
+                        break;
+                    }
+                }
+                if (!ok) break;
+                vertices[index] = Vector3{xyz[0], xyz[1], xyz[2]};
+            }
+        }
+        if (match_keyword(current, "Face", file)) {
+            skip_chars(current, ' ', file, 1);
+            if (current != 'l' && current != 's') {
+                int32_t index = read_index(current, file);
+                if (index < 0 || index >= face_count) {
+                    set_error(*this, "face record %d is outside the %d declared faces", index,
+                              face_count);
+                    ok = false;
+                    break;
+                }
+                int32_t corner[3];
+                for (int k = 0; k < 3; ++k) {
+                    skip_chars(current, ' ', file, 1); // the label
+                    current = next_char(file);         // its colon
+                    current = next_char(file);         // the value's first character
+                    corner[k] = read_corner(current, file);
+                }
+                triangles[index] = Triangle{corner[0], corner[1], corner[2]};
+            }
+        }
+    } while (current != EOF);
+    if (!close_pass(*this)) ok = false;
+    if (!ok) return;
+    for (int32_t i = 0; i < face_count; ++i) {
+        const Triangle& t = triangles[i];
+        const int32_t corner[3] = {t.a, t.b, t.c};
+        for (int32_t v : corner) {
+            if (v < 0 || v >= vertex_count) {
+                set_error(*this, "face %d names vertex %d, outside the %d vertices", i, v,
+                          vertex_count);
+                return;
+            }
+        }
+    }
+}

@@ -1,0 +1,142 @@
+// crane-render: runs the crane program unchanged on the headless backend and saves chosen
+// frames as PNG files, or times a run.
+#include "app/main.h"
+#include "toolkit/egl_backend.h"
+#include "tools/render_args.h"
+#include "tools/render_image.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace {
+
+typedef std::chrono::steady_clock Clock;
+
+RenderOptions g_options;
+bool g_write_failed = false;
+int g_frames_saved = 0;
+std::vector<RenderImage> g_thumbnails;
+std::vector<int> g_thumbnail_frames;
+std::vector<Clock::time_point> g_frame_times;
+
+std::string frame_path(int frame) {
+    char name[32];
+    std::snprintf(name, sizeof name, "frame-%04d.png", frame);
+    return (std::filesystem::path(g_options.out_dir) / name).string();
+}
+
+void save_frame(int frame, int width, int height, const unsigned char* rgba) {
+    RenderImage image;
+    image.width = width;
+    image.height = height;
+    image.rgba.assign(rgba, rgba + static_cast<size_t>(width) * height * 4);
+    std::string error;
+    if (!write_png(frame_path(frame), image, &error)) {
+        // Report once; the run goes on so that the program still ends the normal way.
+        if (!g_write_failed) std::fprintf(stderr, "crane-render: %s\n", error.c_str());
+        g_write_failed = true;
+        return;
+    }
+    ++g_frames_saved;
+    if (!g_options.sheet.empty()) {
+        g_thumbnails.push_back(half_size(image));
+        g_thumbnail_frames.push_back(frame);
+    }
+}
+
+void time_frame(int) {
+    g_frame_times.push_back(Clock::now());
+}
+
+double ms_between(Clock::time_point a, Clock::time_point b) {
+    return std::chrono::duration<double, std::milli>(b - a).count();
+}
+
+// Frame rate over the whole run and the median time of one frame.
+void report_bench(Clock::time_point start) {
+    const size_t n = g_frame_times.size();
+    std::vector<double> frame_ms;
+    frame_ms.reserve(n);
+    for (size_t i = 0; i < n; ++i)
+        frame_ms.push_back(ms_between(i == 0 ? start : g_frame_times[i - 1], g_frame_times[i]));
+    std::sort(frame_ms.begin(), frame_ms.end());
+    double median = 0.0;
+    if (n > 0) median = n % 2 ? frame_ms[n / 2] : (frame_ms[n / 2 - 1] + frame_ms[n / 2]) / 2.0;
+    const double total = n > 0 ? ms_between(start, g_frame_times.back()) : 0.0;
+    const double fps = total > 0.0 ? 1000.0 * n / total : 0.0;
+    // The program's last report line has no line break of its own.
+    std::printf("\n%zu frames: %.1f frames per second, %.2f ms per frame (median)\n", n, fps,
+                median);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string error;
+    if (!parse_render_args(argc - 1, argv + 1, &g_options, &error)) {
+        std::fprintf(stderr, "crane-render: %s\nTry 'crane-render --help'.\n", error.c_str());
+        return 2;
+    }
+    if (g_options.help) {
+        std::fputs(render_usage(), stdout);
+        return 0;
+    }
+    if (g_options.bench == 0) {
+        std::error_code ec;
+        std::filesystem::create_directories(g_options.out_dir, ec);
+        if (!std::filesystem::is_directory(g_options.out_dir, ec)) {
+            std::fprintf(stderr, "crane-render: cannot use '%s' as output folder\n",
+                         g_options.out_dir.c_str());
+            return 1;
+        }
+    }
+
+    egl_backend_set_size(g_options.width, g_options.height);
+    for (int frame : g_options.frames)
+        egl_backend_capture_frame(frame);
+    egl_backend_on_capture(save_frame);
+    for (const RenderKey& key : g_options.keys)
+        egl_backend_add_key(key.frame, key.key);
+    egl_backend_set_last_frame(render_last_frame(g_options));
+    if (g_options.bench > 0) {
+        g_frame_times.reserve(g_options.bench);
+        egl_backend_on_frame(time_frame);
+    }
+
+    const Clock::time_point start = Clock::now();
+    char* program_argv[] = {argv[0], nullptr};
+    const int status = app_main(1, program_argv);
+    std::fflush(stdout);
+
+    if (status != 0) {
+        std::fprintf(stderr, "crane-render: the program ended with status %d\n", status);
+        return 1;
+    }
+    const int last = render_last_frame(g_options);
+    if (egl_backend_frames_drawn() < last) {
+        std::fprintf(stderr, "crane-render: the program stopped after %d of %d frames\n",
+                     egl_backend_frames_drawn(), last);
+        return 1;
+    }
+    if (g_write_failed) return 1;
+    if (g_options.bench > 0) {
+        report_bench(start);
+        return 0;
+    }
+    if (!g_options.sheet.empty()) {
+        const RenderImage sheet = contact_sheet(g_thumbnails, g_thumbnail_frames);
+        if (!write_png(g_options.sheet, sheet, &error)) {
+            std::fprintf(stderr, "crane-render: %s\n", error.c_str());
+            return 1;
+        }
+    }
+    std::fprintf(stderr, "crane-render: saved %d frame(s) in %s\n", g_frames_saved,
+                 g_options.out_dir.c_str());
+    return 0;
+}

@@ -1,0 +1,200 @@
+#include "tools/render_args.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// A whole decimal number from 1 to k_render_max_frame, nothing around it.
+bool parse_count(const std::string& text, int* value) {
+    if (text.empty() || text.size() > 9) return false;
+    for (char c : text)
+        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+    const long v = std::strtol(text.c_str(), nullptr, 10);
+    if (v < 1 || v > k_render_max_frame) return false;
+    *value = static_cast<int>(v);
+    return true;
+}
+
+bool parse_frames(const std::string& text, std::vector<int>* frames, std::string* error) {
+    size_t start = 0;
+    while (true) {
+        const size_t comma = text.find(',', start);
+        const std::string item =
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        const size_t dash = item.find('-');
+        int first = 0, last = 0;
+        if (dash == std::string::npos) {
+            if (!parse_count(item, &first)) {
+                *error = "--frames: '" + item + "' is not a frame number from 1 to " +
+                         std::to_string(k_render_max_frame);
+                return false;
+            }
+            last = first;
+        } else if (!parse_count(item.substr(0, dash), &first) ||
+                   !parse_count(item.substr(dash + 1), &last) || last < first) {
+            *error = "--frames: '" + item + "' is not a range A-B with 1 <= A <= B <= " +
+                     std::to_string(k_render_max_frame);
+            return false;
+        }
+        for (int f = first; f <= last; ++f)
+            frames->push_back(f);
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    return true;
+}
+
+bool parse_key(const std::string& text, RenderKey* key, std::string* error) {
+    const size_t colon = text.find(':');
+    const std::string name = colon == std::string::npos ? "" : text.substr(colon + 1);
+    if (colon == std::string::npos || !parse_count(text.substr(0, colon), &key->frame)) {
+        *error = "--key: '" + text + "' is not N:c with a frame number N";
+        return false;
+    }
+    if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0]))) {
+        key->key = static_cast<unsigned char>(name[0]);
+    } else if (name == "Escape" || name == "Esc") {
+        key->key = 27;
+    } else if (name == "Return") {
+        key->key = 13;
+    } else if (name == "Space") {
+        key->key = 32;
+    } else {
+        *error = "--key: '" + name + "' is not a key (a letter or digit, Escape, Return or Space)";
+        return false;
+    }
+    return true;
+}
+
+bool parse_size(const std::string& text, int* width, int* height) {
+    const size_t x = text.find('x');
+    if (x == std::string::npos) return false;
+    int w = 0, h = 0;
+    if (!parse_count(text.substr(0, x), &w) || !parse_count(text.substr(x + 1), &h)) return false;
+    if (w > 4096 || h > 4096) return false;
+    *width = w;
+    *height = h;
+    return true;
+}
+
+} // namespace
+
+const char* render_usage() {
+    return "Usage: crane-render [options]\n"
+           "Draws the crane animation off-screen and saves chosen frames as PNG files.\n"
+           "Frames count the animation's steps since start: 1 to 1050 on the first pass,\n"
+           "1051 is the first frame of the second pass. Mesh files are read from the\n"
+           "working directory.\n"
+           "\n"
+           "  --frames N[,N|A-B...]  frames to save (every earlier frame is drawn too)\n"
+           "  --out DIR              folder for frame-NNNN.png (default: the current one)\n"
+           "  --key N:c              press key c before frame N (p, o, i, Escape, ...);\n"
+           "                         may be given several times\n"
+           "  --size WxH             size of the picture (default 632x425)\n"
+           "  --sheet FILE           also write a contact sheet of the saved frames\n"
+           "  --bench N              draw N frames, save none, print the frame rate\n"
+           "  --help                 this text\n";
+}
+
+bool parse_render_args(int argc, const char* const* argv, RenderOptions* options,
+                       std::string* error) {
+    *options = RenderOptions();
+    options->out_dir = ".";
+    options->width = 632;
+    options->height = 425;
+    bool have_frames = false, have_out = false;
+    for (int i = 0; i < argc; ++i) {
+        std::string arg = argv[i];
+        std::string value;
+        bool inline_value = false;
+        const size_t eq = arg.find('=');
+        if (arg.compare(0, 2, "--") == 0 && eq != std::string::npos) {
+            value = arg.substr(eq + 1);
+            arg = arg.substr(0, eq);
+            inline_value = true;
+        }
+        if (arg == "--help" || arg == "-h") {
+            if (inline_value) {
+                *error = "--help takes no value";
+                return false;
+            }
+            options->help = true;
+            continue;
+        }
+        const bool known = arg == "--frames" || arg == "--out" || arg == "--key" ||
+                           arg == "--size" || arg == "--sheet" || arg == "--bench";
+        if (!known) {
+            *error = "unknown argument '" + std::string(argv[i]) + "'";
+            return false;
+        }
+        if (!inline_value) {
+            if (i + 1 >= argc) {
+                *error = arg + " needs a value";
+                return false;
+            }
+            value = argv[++i];
+        }
+        if (arg == "--frames") {
+            if (!parse_frames(value, &options->frames, error)) return false;
+            have_frames = true;
+        } else if (arg == "--out") {
+            if (value.empty()) {
+                *error = "--out needs a folder";
+                return false;
+            }
+            options->out_dir = value;
+            have_out = true;
+        } else if (arg == "--key") {
+            RenderKey key;
+            if (!parse_key(value, &key, error)) return false;
+            options->keys.push_back(key);
+        } else if (arg == "--size") {
+            if (!parse_size(value, &options->width, &options->height)) {
+                *error = "--size: '" + value + "' is not WxH with 1 to 4096 pixels each way";
+                return false;
+            }
+        } else if (arg == "--sheet") {
+            if (value.empty()) {
+                *error = "--sheet needs a file name";
+                return false;
+            }
+            options->sheet = value;
+        } else if (arg == "--bench") {
+            if (!parse_count(value, &options->bench)) {
+                *error = "--bench: '" + value + "' is not a frame count from 1 to " +
+                         std::to_string(k_render_max_frame);
+                return false;
+            }
+        }
+    }
+    if (options->help) return true;
+    std::sort(options->frames.begin(), options->frames.end());
+    options->frames.erase(std::unique(options->frames.begin(), options->frames.end()),
+                          options->frames.end());
+    if (options->bench > 0 && (have_frames || have_out || !options->sheet.empty())) {
+        *error = "--bench saves no pictures: it cannot be combined with --frames, --out or --sheet";
+        return false;
+    }
+    if (options->bench == 0 && !have_frames) {
+        *error = "nothing to do: give --frames or --bench";
+        return false;
+    }
+    const int last = render_last_frame(*options);
+    for (const RenderKey& key : options->keys) {
+        if (key.frame > last) {
+            *error = "--key: frame " + std::to_string(key.frame) + " comes after the last frame " +
+                     std::to_string(last);
+            return false;
+        }
+    }
+    return true;
+}
+
+int render_last_frame(const RenderOptions& options) {
+    if (options.bench > 0) return options.bench;
+    return options.frames.empty() ? 0 : options.frames.back();
+}

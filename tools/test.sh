@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the full suite, then the unit tests again under
+# AddressSanitizer and UndefinedBehaviorSanitizer. Needs no display and no GPU.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/install-deps.sh
+
+jobs=$(nproc)
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCRANE_TESTS=ON >/dev/null
+cmake --build build -j"$jobs"
+(cd build && ctest --output-on-failure -j2 --timeout 600)
+
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCRANE_SANITIZE=ON >/dev/null
+cmake --build build-asan -j"$jobs"
+(cd build-asan && ctest --output-on-failure -j2 --timeout 600 -LE 'e2e|render|fuzz')
