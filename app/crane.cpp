@@ -1,3 +1,5 @@
 #include "app/main.h"
 
-int main(int argc, char** argv) { return app_main(argc, argv); }
+int main(int argc, char** argv) {
+    return app_main(argc, argv);
+}

@@ -22,7 +22,9 @@ float g_lift_step = 0.0f;
 
 const char* const k_window_title = "Creado por: Velmora                    TARVENIL.";
 
-void init_lift_step() { g_lift_step = float((15.0 - double(g_spring.length)) / 75.0); }
+void init_lift_step() {
+    g_lift_step = float((15.0 - double(g_spring.length)) / 75.0);
+}
 
 namespace {
 
@@ -98,7 +100,9 @@ void init_render_state() {
     glFogfv(GL_FOG_COLOR, g_black);
 }
 
-void toggle_model_variant() { g_use_variant2 = !g_use_variant2; }
+void toggle_model_variant() {
+    g_use_variant2 = !g_use_variant2;
+}
 
 void toggle_background() {
     if (g_dark_background) {

@@ -15,7 +15,9 @@ AscModel& pick(AscModel& variant1, AscModel& variant2) {
     return g_use_variant2 ? variant2 : variant1;
 }
 
-void shininess(float value) { glMaterialf(GL_FRONT, GL_SHININESS, value); }
+void shininess(float value) {
+    glMaterialf(GL_FRONT, GL_SHININESS, value);
+}
 
 const float k_truck_light_position[4] = {0.0f, 7.0f, 10.0f, 1.0f};
 

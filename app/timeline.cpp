@@ -71,9 +71,13 @@ void release_spring(float gain, double share) {
     g_spring.release(float((4.0 - double(g_spring.length)) * double(g_spring.scale) * share));
 }
 
-void turn_crane() { glRotatef(float(g_crane_angle), 0.0f, -1.0f, 0.0f); }
+void turn_crane() {
+    glRotatef(float(g_crane_angle), 0.0f, -1.0f, 0.0f);
+}
 
-void lift_crane() { glTranslatef(0.0f, float(g_crane_lift), 0.0f); }
+void lift_crane() {
+    glTranslatef(0.0f, float(g_crane_lift), 0.0f);
+}
 
 } // namespace
 

@@ -85,6 +85,15 @@ void AscModel::release() {
 }
 
 int AscModel::load(const char* name) {
+    // A longer name would be cut short and another file opened.
+    if (strlen(name) >= sizeof file_name) {
+        load_error = AscLoadError{};
+        load_error.open_failed = 1;
+        load_error.saved_errno = ENAMETOOLONG;
+        snprintf(load_error.text, sizeof load_error.text, "Error al abrir el fichero ASC: %s",
+                 strerror(ENAMETOOLONG));
+        return 1;
+    }
     snprintf(file_name, sizeof file_name, "%s", name);
     if (read_mesh() != 0 || derive() != 0) {
         AscLoadError kept = load_error;

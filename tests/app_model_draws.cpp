@@ -17,11 +17,11 @@ struct NamedModel {
 };
 
 const NamedModel k_models[] = {
-    {"g_grua1", &g_grua1},       {"g_grua2", &g_grua2},       {"g_pinza1", &g_pinza1},
-    {"g_pinza2", &g_pinza2},     {"g_pivote1", &g_pivote1},   {"g_pivote2", &g_pivote2},
-    {"g_suelo1", &g_suelo1},     {"g_suelo2", &g_suelo2},     {"g_cilindr1", &g_cilindr1},
-    {"g_cilindr2", &g_cilindr2}, {"g_piedra1", &g_piedra1},   {"g_contene1", &g_contene1},
-    {"g_contene2", &g_contene2}, {"g_camion1", &g_camion1},   {"g_camion2", &g_camion2},
+    {"g_grua1", &g_grua1},       {"g_grua2", &g_grua2},     {"g_pinza1", &g_pinza1},
+    {"g_pinza2", &g_pinza2},     {"g_pivote1", &g_pivote1}, {"g_pivote2", &g_pivote2},
+    {"g_suelo1", &g_suelo1},     {"g_suelo2", &g_suelo2},   {"g_cilindr1", &g_cilindr1},
+    {"g_cilindr2", &g_cilindr2}, {"g_piedra1", &g_piedra1}, {"g_contene1", &g_contene1},
+    {"g_contene2", &g_contene2}, {"g_camion1", &g_camion1}, {"g_camion2", &g_camion2},
     {"g_camion2p", &g_camion2p}, {"g_camion3", &g_camion3},
 };
 
@@ -85,6 +85,7 @@ std::vector<ModelDraw> model_draws() {
 
 std::vector<std::string> drawn_models(const std::vector<ModelDraw>& draws) {
     std::vector<std::string> out;
-    for (const ModelDraw& d : draws) out.push_back(d.model);
+    for (const ModelDraw& d : draws)
+        out.push_back(d.model);
     return out;
 }

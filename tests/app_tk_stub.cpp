@@ -23,7 +23,9 @@ void reset() {
     open_result = 1;
 }
 
-const std::vector<Call>& calls() { return g_calls; }
+const std::vector<Call>& calls() {
+    return g_calls;
+}
 
 std::vector<Call> named(const std::string& name) {
     std::vector<Call> out;
@@ -32,13 +34,17 @@ std::vector<Call> named(const std::string& name) {
     return out;
 }
 
-Registered& registered() { return g_registered; }
+Registered& registered() {
+    return g_registered;
+}
 
 } // namespace tkstub
 
 using tkstub::record;
 
-void tk_set_display_mode(int mode) { record("tk_set_display_mode", {double(mode)}); }
+void tk_set_display_mode(int mode) {
+    record("tk_set_display_mode", {double(mode)});
+}
 void tk_set_window_rect(int x, int y, int width, int height) {
     record("tk_set_window_rect", {double(x), double(y), double(width), double(height)});
 }

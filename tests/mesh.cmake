@@ -9,7 +9,7 @@ add_executable(asc_load_main ${CMAKE_CURRENT_LIST_DIR}/asc_load_main.cpp)
 set_target_properties(asc_load_main PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 target_link_libraries(asc_load_main PRIVATE crane_mesh gl_recorder)
 
-crane_test(test_asc_bad_input test_asc_bad_input.cpp LIBS crane_mesh)
+crane_test(test_asc_bad_input test_asc_bad_input.cpp)
 add_dependencies(test_asc_bad_input asc_load_main)
 target_compile_definitions(test_asc_bad_input PRIVATE
   ASC_LOAD_MAIN="$<TARGET_FILE:asc_load_main>")

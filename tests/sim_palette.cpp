@@ -48,7 +48,7 @@ TkHandle plat_create_palette(int version, const PlatPaletteEntry* entries, int c
 }
 
 TkHandle plat_select_palette(TkHandle dc, TkHandle palette, int background) {
-    if (sim_call("select_palette %#lx %#lx %d", (unsigned long)dc, (unsigned long)palette,
+    if (sim_call("select_palette %lu %lu %d", (unsigned long)dc, (unsigned long)palette,
                  background))
         return 0;
     if (!dc || dc != sim.dc || !find_palette(palette)) return 0;
@@ -59,19 +59,19 @@ TkHandle plat_select_palette(TkHandle dc, TkHandle palette, int background) {
 }
 
 int plat_unrealize_palette(TkHandle palette) {
-    if (sim_call("unrealize_palette %#lx", (unsigned long)palette)) return 0;
+    if (sim_call("unrealize_palette %lu", (unsigned long)palette)) return 0;
     return find_palette(palette) ? 1 : 0;
 }
 
 int plat_realize_palette(TkHandle dc) {
-    if (sim_call("realize_palette %#lx", (unsigned long)dc)) return -1;
+    if (sim_call("realize_palette %lu", (unsigned long)dc)) return -1;
     if (!dc || dc != sim.dc) return -1;
     return sim.realize_result;
 }
 
 int plat_set_palette_entries(TkHandle palette, int start, int count,
                              const PlatPaletteEntry* entries) {
-    if (sim_call("set_palette_entries %#lx %d %d", (unsigned long)palette, start, count)) return 0;
+    if (sim_call("set_palette_entries %lu %d %d", (unsigned long)palette, start, count)) return 0;
     std::vector<PlatPaletteEntry>* p = find_palette(palette);
     if (!p || !entries || start < 0 || count <= 0 || start >= (int)p->size()) return 0;
     int n = count < (int)p->size() - start ? count : (int)p->size() - start;
@@ -81,7 +81,7 @@ int plat_set_palette_entries(TkHandle palette, int start, int count,
 }
 
 int plat_get_palette_entries(TkHandle palette, int start, int count, PlatPaletteEntry* entries) {
-    if (sim_call("get_palette_entries %#lx %d %d", (unsigned long)palette, start, count)) return 0;
+    if (sim_call("get_palette_entries %lu %d %d", (unsigned long)palette, start, count)) return 0;
     std::vector<PlatPaletteEntry>* p = find_palette(palette);
     if (!p) return 0;
     if (!entries) return (int)p->size();
@@ -93,15 +93,14 @@ int plat_get_palette_entries(TkHandle palette, int start, int count, PlatPalette
 }
 
 int plat_delete_palette(TkHandle palette) {
-    if (sim_call("delete_palette %#lx", (unsigned long)palette)) return 0;
+    if (sim_call("delete_palette %lu", (unsigned long)palette)) return 0;
     // Stock objects are never deleted; a palette still selected cannot be.
     if (palette == sim.default_palette || palette == sim.selected_palette) return 0;
     return sim.palettes.erase(palette) ? 1 : 0;
 }
 
 int plat_set_system_palette_use(TkHandle dc, int use) {
-    if (sim_call("set_system_palette_use %#lx %d", (unsigned long)dc, use))
-        return PLAT_SYSPAL_ERROR;
+    if (sim_call("set_system_palette_use %lu %d", (unsigned long)dc, use)) return PLAT_SYSPAL_ERROR;
     if (use != PLAT_SYSPAL_STATIC && use != PLAT_SYSPAL_NOSTATIC) return PLAT_SYSPAL_ERROR;
     int previous = sim.system_palette_use;
     sim.system_palette_use = use;
@@ -151,5 +150,5 @@ int plat_reg_query_value(TkHandle key, const char* name, int* type, char* data, 
 }
 
 void plat_reg_close(TkHandle key) {
-    sim_call("reg_close %#lx", (unsigned long)key);
+    sim_call("reg_close %lu", (unsigned long)key);
 }

@@ -10,7 +10,14 @@
 SimState sim;
 
 void sim_reset() {
+    // A registered class outlives everything else, as it does in a real process.
+    PlatEventProc proc = sim.proc;
+    bool registered = sim.class_registered;
+    int wide = sim.class_wide;
     sim = SimState{};
+    sim.proc = proc;
+    sim.class_registered = registered;
+    sim.class_wide = wide;
 }
 
 bool sim_call(const char* format, ...) {
@@ -21,7 +28,7 @@ bool sim_call(const char* format, ...) {
     va_end(args);
     sim.calls.push_back(text);
     const char* blank = strchr(text, ' ');
-    std::string name = blank ? std::string(text, blank) : std::string(text);
+    std::string name = blank ? std::string(text, (size_t)(blank - text)) : std::string(text);
     auto once = sim.fail_times.find(name);
     if (once != sim.fail_times.end() && once->second > 0) {
         --once->second;

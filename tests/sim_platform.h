@@ -82,7 +82,7 @@ struct SimState {
 
 extern SimState sim;
 
-// Back to a fresh platform (call in each test's set-up).
+// Back to a fresh platform (call in each test's set-up); the class registration stays.
 void sim_reset();
 // Records a call (printf-style) and answers whether the named operation is to fail; the name
 // is the text up to the first blank.

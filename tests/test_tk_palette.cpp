@@ -1,12 +1,7 @@
 // Palettes and system colours on the simulated window system: palette making on 256-colour
 // devices, realisation on activation, taking over and giving back the system colours, and the
 // colour-map operations.
-#include <gtest/gtest.h>
-
-#include "tests/sim_platform.h"
-#include "toolkit/tk.h"
-#include "toolkit/tk_palette.h"
-#include "toolkit/tk_window.h"
+#include "tests/test_tk_fixture.h"
 
 namespace {
 
@@ -58,16 +53,16 @@ bool same(const PlatPaletteEntry& e, int r, int g, int b) {
     return e.red == r && e.green == g && e.blue == b;
 }
 
-class TkPalette : public ::testing::Test {
+class TkPalette : public TkSim {
   protected:
     void SetUp() override {
-        sim_reset();
+        TkSim::SetUp();
+        // The toolkit registers its window procedure once per process; a fresh simulated
+        // platform must still deliver the destroyed event to it, or no teardown would run.
+        sim.proc = tk_win_proc;
         tk_set_error_boxes(0);
         for (int i = 0; i < 25; ++i)
             sim.sys_colors[i] = initial_color(i);
-    }
-    void TearDown() override {
-        if (g_tk_win.window) tk_close_window();
     }
 
     bool open(const PlatPixelFormat& format, int mode = TK_MODE_DOUBLE) {
@@ -305,14 +300,39 @@ TEST_F(TkPalette, ReactivationTakesColoursAgain) {
     EXPECT_EQ(sim.broadcasts, 3);
 }
 
-TEST_F(TkPalette, SecondActivationWhileTakenDoesNothing) {
+TEST_F(TkPalette, SecondActivationWhileTakenRealizesWithoutSecondTakeOver) {
     ASSERT_TRUE(open(rgb332_format(PLAT_PFD_NEED_SYSTEM_PALETTE)));
     sim.calls.clear();
     sim.realize_result = 5;
     EXPECT_EQ(activate(), 1);
     EXPECT_EQ(sim_count("set_system_palette_use"), 0);
-    EXPECT_EQ(sim_count("realize_palette"), 0);
-    EXPECT_EQ(sim_count("invalidate"), 0);
+    EXPECT_EQ(sim_count("get_sys_color"), 0);
+    EXPECT_EQ(sim_count("set_sys_colors"), 0);
+    EXPECT_GE(sim_find("realize_palette"), 0);
+    // The colours saved at the first take-over are still the ones given back.
+    deactivate();
+    expect_initial_colors(0, 25);
+}
+
+TEST_F(TkPalette, GrabWhileTakenRefuses) {
+    ASSERT_TRUE(open(rgb332_format(PLAT_PFD_NEED_SYSTEM_PALETTE)));
+    sim.calls.clear();
+    EXPECT_FALSE(tk_grab_system_colors(g_tk_win.dc));
+    EXPECT_EQ(sim_count("set_system_palette_use"), 0);
+    EXPECT_TRUE(tk_system_colors_taken());
+}
+
+TEST_F(TkPalette, FullPaletteColourChangeShowsOnRefreshWhileTaken) {
+    ASSERT_TRUE(open_index(8, TK_MODE_DOUBLE | TK_MODE_INDEX | TK_MODE_SYSTEM_PALETTE));
+    ASSERT_EQ(tk_palette_size(), 256);
+    ASSERT_TRUE(tk_system_colors_taken());
+    tk_set_color_index(10, 0.5f, 0.5f, 0.5f);
+    ASSERT_EQ(queued(PLAT_EV_USER_REFRESH), 1);
+    sim.calls.clear();
+    sim.realize_result = 1;
+    handle(PLAT_EV_USER_REFRESH);
+    EXPECT_GE(sim_find("realize_palette"), 0);
+    EXPECT_GE(sim_find("invalidate"), 0);
 }
 
 TEST_F(TkPalette, ActivationWhileMinimizedGetsDefaultHandlingOnly) {
@@ -461,16 +481,22 @@ TEST_F(TkPalette, OnlyCountSlotsAreRead) {
 // ---- The system colour count ---------------------------------------------------------------
 
 TEST_F(TkPalette, CountFromPlatformVersion) {
-    PlatVersion nt35{PLAT_VER_PLATFORM_WIN32_NT, 3, 5};
-    PlatVersion nt351{PLAT_VER_PLATFORM_WIN32_NT, 3, 51};
-    PlatVersion nt310{PLAT_VER_PLATFORM_WIN32_NT, 3, 10};
-    PlatVersion nt4{PLAT_VER_PLATFORM_WIN32_NT, 4, 0};
-    PlatVersion win351{PLAT_VER_PLATFORM_WIN32_WINDOWS, 3, 51};
-    EXPECT_EQ(tk_system_color_count_for(&nt35), 21);
-    EXPECT_EQ(tk_system_color_count_for(&nt351), 21);
-    EXPECT_EQ(tk_system_color_count_for(&nt310), 25);
-    EXPECT_EQ(tk_system_color_count_for(&nt4), 25);
-    EXPECT_EQ(tk_system_color_count_for(&win351), 25);
+    struct Case {
+        PlatVersion version;
+        int count;
+    };
+    const Case cases[] = {{{PLAT_VER_PLATFORM_WIN32_NT, 3, 5}, 21},
+                          {{PLAT_VER_PLATFORM_WIN32_NT, 3, 51}, 21},
+                          {{PLAT_VER_PLATFORM_WIN32_NT, 3, 10}, 25},
+                          {{PLAT_VER_PLATFORM_WIN32_NT, 4, 0}, 25},
+                          {{PLAT_VER_PLATFORM_WIN32_WINDOWS, 3, 51}, 25}};
+    for (const Case& c : cases) {
+        sim.version = c.version;
+        ASSERT_TRUE(open(sim_format(24, true)));
+        EXPECT_EQ(tk_get_system_color_count(), c.count)
+            << c.version.platform_id << " " << c.version.major << "." << c.version.minor;
+        tk_close_window();
+    }
 }
 
 TEST_F(TkPalette, CountOf21LeavesLastFourSlotsUntouched) {
@@ -483,16 +509,6 @@ TEST_F(TkPalette, CountOf21LeavesLastFourSlotsUntouched) {
     deactivate();
     expect_initial_colors(0, 25);
     EXPECT_EQ(sim_count("set_sys_colors 21"), 2);
-}
-
-TEST_F(TkPalette, CountDecidedAtEveryOpen) {
-    sim.version = PlatVersion{PLAT_VER_PLATFORM_WIN32_NT, 3, 5};
-    ASSERT_TRUE(open(sim_format(24, true)));
-    EXPECT_EQ(tk_get_system_color_count(), 21);
-    tk_close_window();
-    sim.version = PlatVersion{PLAT_VER_PLATFORM_WIN32_NT, 4, 0};
-    ASSERT_TRUE(open(sim_format(24, true)));
-    EXPECT_EQ(tk_get_system_color_count(), 25);
 }
 
 // ---- Teardown ------------------------------------------------------------------------------

@@ -19,7 +19,9 @@ namespace {
 int g_array_news = 0;
 int g_array_deletes = 0;
 
-void* allocate(std::size_t n) { return std::malloc(n ? n : 1); }
+void* allocate(std::size_t n) {
+    return std::malloc(n ? n : 1);
+}
 } // namespace
 
 void* operator new(std::size_t n) {
@@ -31,14 +33,22 @@ void* operator new[](std::size_t n) {
     if (void* p = allocate(n)) return p;
     std::abort();
 }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return allocate(n); }
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
+    return allocate(n);
+}
 void* operator new[](std::size_t n, const std::nothrow_t&) noexcept {
     ++g_array_news;
     return allocate(n);
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
 void operator delete[](void* p) noexcept {
     if (p) ++g_array_deletes;
     std::free(p);
@@ -84,7 +94,8 @@ std::vector<Face> recorded_faces() {
 
 int chain_length(int kind) {
     int n = 0;
-    for (const ShapeListEntry* e = tk_shape_lists[kind]; e; e = e->next) ++n;
+    for (const ShapeListEntry* e = tk_shape_lists[kind]; e; e = e->next)
+        ++n;
     return n;
 }
 
@@ -96,7 +107,8 @@ GLuint find(int kind, double a, double b, double c) {
 double* key_of(std::initializer_list<double> values) {
     double* k = new double[values.size()];
     int i = 0;
-    for (double v : values) k[i++] = v;
+    for (double v : values)
+        k[i++] = v;
     return k;
 }
 
@@ -169,7 +181,8 @@ TEST_F(SolidBox, FirstCallCompilesAndDrawsTheBox) {
 
     const auto faces = recorded_faces();
     expect_geometry(faces, expected_box(-0.25, 0.25, -0.25, 0.25, -50, 50, GL_QUADS));
-    for (const Face& f : faces) EXPECT_EQ(f.compiling_list, list);
+    for (const Face& f : faces)
+        EXPECT_EQ(f.compiling_list, list);
 
     // The second call replays the list and adds nothing.
     glrec::reset();
@@ -231,8 +244,7 @@ TEST_F(WireBox, IsCachedApartFromTheSolidBox) {
     EXPECT_EQ(chain_length(TK_SHAPE_SOLID_BOX), solid + 1);
     EXPECT_EQ(chain_length(TK_SHAPE_WIRE_BOX), wire + 1);
     EXPECT_EQ(glrec::count("glNewList"), 1u);
-    expect_geometry(recorded_faces(),
-                    expected_box(-0.375, 0.375, -1, 1, -1.5, 1.5, GL_LINE_LOOP));
+    expect_geometry(recorded_faces(), expected_box(-0.375, 0.375, -1, 1, -1.5, 1.5, GL_LINE_LOOP));
 
     glrec::reset();
     tk_wire_box(0.75, 2, 3);
@@ -256,7 +268,8 @@ TEST_F(DrawBox, FacesRunCounterClockwiseSeenFromOutside) {
         // The normal is a unit axis and points away from the centre.
         EXPECT_EQ(std::fabs(n.x) + std::fabs(n.y) + std::fabs(n.z), 1);
         EXPECT_GT((a.x - centre.x) * n.x + (a.y - centre.y) * n.y + (a.z - centre.z) * n.z, 0);
-        for (const Vertex& w : f.vertices) expect_same(w.normal, n);
+        for (const Vertex& w : f.vertices)
+            expect_same(w.normal, n);
     }
     expect_geometry(faces, expected_box(-1, 2, -3, 4, -5, 6, GL_QUADS));
 }
@@ -269,10 +282,12 @@ TEST_F(DrawBox, OrdersEachPairOfCoordinates) {
 TEST_F(DrawBox, EachFaceIsItsOwnPrimitive) {
     tk_draw_box(0, 1, 0, 1, 0, 1, GL_LINE_LOOP);
     std::vector<std::string> face = {"glBegin"};
-    for (int i = 0; i < 4; ++i) face.insert(face.end(), {"glNormal3d", "glVertex3d"});
+    for (int i = 0; i < 4; ++i)
+        face.insert(face.end(), {"glNormal3d", "glVertex3d"});
     face.push_back("glEnd");
     std::vector<std::string> expected;
-    for (int f = 0; f < 6; ++f) expected.insert(expected.end(), face.begin(), face.end());
+    for (int f = 0; f < 6; ++f)
+        expected.insert(expected.end(), face.begin(), face.end());
     EXPECT_EQ(glrec::names(), expected);
 }
 

@@ -106,9 +106,9 @@ bool egl_backend_add_key(int frame, int key) {
                        (key >= 'A' && key <= 'Z') || key == PLAT_KEY_RETURN ||
                        key == PLAT_KEY_ESCAPE || key == PLAT_KEY_SPACE;
     if (!known || frame < 1) return false;
-    const auto later = std::upper_bound(
-        g_script_keys.begin() + g_next_key, g_script_keys.end(), frame,
-        [](int f, const ScriptKey& k) { return f < k.frame; });
+    const auto later =
+        std::upper_bound(g_script_keys.begin() + g_next_key, g_script_keys.end(), frame,
+                         [](int f, const ScriptKey& k) { return f < k.frame; });
     g_script_keys.insert(later, {frame, key});
     return true;
 }

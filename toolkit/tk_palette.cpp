@@ -128,13 +128,6 @@ int tk_get_system_color_count() {
     return s_pal.system_color_count;
 }
 
-int tk_system_color_count_for(const PlatVersion* version) {
-    if (version && version->platform_id == PLAT_VER_PLATFORM_WIN32_NT && version->major == 3 &&
-        (version->minor == 5 || version->minor == 51))
-        return 21;
-    return 25;
-}
-
 bool tk_palette_is_full() {
     return s_pal.full_palette;
 }
@@ -220,7 +213,9 @@ TkHandle tk_make_index_palette(TkHandle dc) {
 int tk_realize_palette(TkHandle dc, TkHandle palette, bool background) {
     if (s_pal.full_palette) {
         if (!background) {
-            if (!tk_grab_system_colors(dc)) return -1;
+            // While the system palette is already ours there is nothing to take over, but the
+            // palette must still be realized, or colour-map changes would never show.
+            if (!s_pal.colors_taken && !tk_grab_system_colors(dc)) return -1;
         } else {
             tk_restore_system_colors(dc);
         }

@@ -23,9 +23,6 @@ void tk_palette_release();
 void tk_set_system_color_count(int count);
 int tk_get_system_color_count();
 
-// The system colour count for a platform version: 21 on Windows NT 3.5 and 3.51, else 25.
-int tk_system_color_count_for(const PlatVersion* version);
-
 // The colour-index palette, made on first use by the colour-map operations.
 TkHandle tk_make_index_palette(TkHandle dc);
 // Fills count entries from the format's channel layout (with the fixed entries of a 3-3-2

@@ -5,6 +5,7 @@
 // system colours and no registry of user colours: the system colour table is this layer's
 // own, and the user's settings key cannot be opened.
 #include <cstring>
+#include <new>
 #include <set>
 #include <vector>
 
@@ -65,12 +66,15 @@ bool is_dc(TkHandle dc) {
     return dc && dc == (TkHandle)&g_x11.win && g_x11.win.top && g_x11.display;
 }
 
-// The drawing window's visual when its colours can be stored, else null.
-XVisualInfo* dynamic_visual() {
+// The drawing window's visual when its colours can be stored (PseudoColor, GrayScale), else
+// null; size receives the number of its colormap entries.
+Visual* dynamic_visual(int* size) {
     if (!g_x11.win.gl || !g_x11.win.format) return nullptr;
-    XVisualInfo* v = x11_visual(g_x11.win.format);
-    if (!v || (v->c_class != PseudoColor && v->c_class != GrayScale)) return nullptr;
-    return v;
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(g_x11.display, g_x11.win.gl, &a) || !a.visual) return nullptr;
+    if (a.visual->c_class != PseudoColor && a.visual->c_class != GrayScale) return nullptr;
+    if (size) *size = a.visual->map_entries;
+    return a.visual;
 }
 
 // The window's own colormap comes back when the stock palette is selected.
@@ -99,7 +103,8 @@ TkHandle plat_get_default_palette() {
 
 TkHandle plat_create_palette(int version, const PlatPaletteEntry* entries, int count) {
     if (version != PLAT_LOGPALETTE_VERSION || !entries || count <= 0 || count > 65536) return 0;
-    X11Palette* p = new X11Palette;
+    X11Palette* p = new (std::nothrow) X11Palette;
+    if (!p) return 0;
     p->entries.assign(entries, entries + count);
     s_palettes.insert(p);
     return (TkHandle)p;
@@ -109,13 +114,13 @@ TkHandle plat_select_palette(TkHandle dc, TkHandle palette, int background) {
     X11Palette* p = find(palette);
     if (!is_dc(dc) || !p) return 0;
     X11Palette* previous = s_selected ? s_selected : &s_stock;
-    if (XVisualInfo* v = dynamic_visual()) {
+    if (Visual* v = dynamic_visual(nullptr)) {
         if (p->stock) {
             show_colormap(g_x11.win.colormap);
         } else {
             if (!p->colormap) {
                 x11_catch_errors_begin();
-                Colormap c = XCreateColormap(g_x11.display, g_x11.win.top, v->visual, AllocAll);
+                Colormap c = XCreateColormap(g_x11.display, g_x11.win.top, v, AllocAll);
                 if (x11_catch_errors_end()) return 0;
                 p->colormap = c;
                 p->stored.clear();
@@ -138,10 +143,10 @@ int plat_unrealize_palette(TkHandle palette) {
 int plat_realize_palette(TkHandle dc) {
     if (!is_dc(dc)) return -1;
     X11Palette* p = s_selected;
-    XVisualInfo* v = dynamic_visual();
-    if (!p || p->stock || !p->colormap || !v) return 0;
+    int size = 0;
+    if (!p || p->stock || !p->colormap || !dynamic_visual(&size)) return 0;
     int n = (int)p->entries.size();
-    if (n > v->colormap_size) n = v->colormap_size;
+    if (n > size) n = size;
     std::vector<XColor> colors;
     int changed = 0;
     for (int i = 0; i < n; ++i) {
@@ -157,7 +162,8 @@ int plat_realize_palette(TkHandle dc) {
         ++changed;
     }
     x11_catch_errors_begin();
-    if (!colors.empty()) XStoreColors(g_x11.display, p->colormap, colors.data(), (int)colors.size());
+    if (!colors.empty())
+        XStoreColors(g_x11.display, p->colormap, colors.data(), (int)colors.size());
     // A foreground palette is what the window shows while it is active.
     if (!s_background) XInstallColormap(g_x11.display, p->colormap);
     if (x11_catch_errors_end()) return -1;

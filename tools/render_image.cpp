@@ -53,6 +53,16 @@ void blit(RenderImage* dst, int x0, int y0, const RenderImage& src) {
     }
 }
 
+// libpng's own handlers print to standard error; ours keep the text for the caller's message.
+std::string g_png_message;
+
+void png_error_quietly(png_structp png, png_const_charp message) {
+    g_png_message = message ? message : "";
+    png_longjmp(png, 1);
+}
+
+void png_warning_quietly(png_structp, png_const_charp) {}
+
 struct FileCloser {
     FILE* f;
     ~FileCloser() {
@@ -68,7 +78,8 @@ bool write_png(const std::string& path, const RenderImage& image, std::string* e
         *error = "cannot write " + path;
         return false;
     }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, png_error_quietly,
+                                              png_warning_quietly);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
         png_destroy_write_struct(&png, nullptr);
@@ -79,13 +90,14 @@ bool write_png(const std::string& path, const RenderImage& image, std::string* e
     std::vector<unsigned char> row(static_cast<size_t>(image.width) * 3);
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
-        *error = "libpng failed writing " + path;
+        *error = "libpng failed writing " + path + ": " + g_png_message;
         return false;
     }
     png_init_io(png, file.f);
     png_set_IHDR(png, info, image.width, image.height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_set_compression_level(png, 9);
+    // Fast enough for hundreds of frames; the pictures are mostly flat colour anyway.
+    png_set_compression_level(png, 6);
     png_write_info(png, info);
     for (int y = 0; y < image.height; ++y) {
         const unsigned char* src = &image.rgba[static_cast<size_t>(y) * image.width * 4];
@@ -111,7 +123,8 @@ bool read_png(const std::string& path, RenderImage* image, std::string* error) {
         *error = "cannot open " + path;
         return false;
     }
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, png_error_quietly,
+                                             png_warning_quietly);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
         png_destroy_read_struct(&png, nullptr, nullptr);
@@ -120,7 +133,7 @@ bool read_png(const std::string& path, RenderImage* image, std::string* error) {
     }
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_read_struct(&png, &info, nullptr);
-        *error = "libpng failed reading " + path;
+        *error = path + ": " + g_png_message;
         return false;
     }
     png_init_io(png, file.f);

@@ -1,0 +1,17 @@
+# End-to-end tests: the real program under a private Xvfb, driven with real key presses.
+add_library(e2e_harness STATIC ${CMAKE_CURRENT_LIST_DIR}/e2e/e2e_harness.cpp)
+target_link_libraries(e2e_harness PUBLIC X11::X11 X11::Xtst)
+
+foreach(t test_e2e_crane test_e2e_display_lost)
+  add_executable(${t} ${CMAKE_CURRENT_LIST_DIR}/e2e/${t}.cpp)
+  set_target_properties(${t} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_compile_definitions(${t} PRIVATE CRANE_PROGRAM="$<TARGET_FILE:crane>"
+                                          BUILD_FOLDER="${CMAKE_BINARY_DIR}")
+  target_link_libraries(${t} PRIVATE e2e_harness GTest::gtest GTest::gtest_main)
+  add_dependencies(${t} crane)
+  if(TARGET meshes)
+    add_dependencies(${t} meshes)
+  endif()
+  gtest_discover_tests(${t} WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60
+                       PROPERTIES LABELS e2e TIMEOUT 60)
+endforeach()

@@ -1,0 +1,276 @@
+#include "tests/e2e/e2e_harness.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace e2e {
+
+namespace {
+
+const char* const kMeshNames[17] = {"grua1",    "grua2",    "pinza1",   "pinza2",   "pivote1",
+                                    "pivote2",  "suelo1",   "suelo2",   "cilindr1", "cilindr2",
+                                    "piedra1",  "contene1", "contene2", "camion1",  "camion2",
+                                    "camion2p", "camion3"};
+
+double now() {
+    timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return t.tv_sec + t.tv_nsec * 1e-9;
+}
+
+bool exists(const std::string& path) {
+    struct stat s;
+    return stat(path.c_str(), &s) == 0;
+}
+
+int ignore_errors(Display*, XErrorEvent*) {
+    return 0;
+}
+
+} // namespace
+
+void sleep_seconds(double seconds) {
+    timespec t;
+    t.tv_sec = (time_t)seconds;
+    t.tv_nsec = (long)((seconds - (double)t.tv_sec) * 1e9);
+    nanosleep(&t, nullptr);
+}
+
+int free_display_number() {
+    for (int n = 71 + (int)(getpid() % 97); n < 71 + 97 + 200; ++n) {
+        std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
+        std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
+        if (!exists(lock) && !exists(socket)) return n;
+    }
+    return -1;
+}
+
+bool start_server(Server* server) {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        int n = free_display_number();
+        if (n < 0) return false;
+        pid_t pid = fork();
+        if (pid < 0) return false;
+        if (pid == 0) {
+            int null = open("/dev/null", O_RDWR);
+            dup2(null, 1);
+            dup2(null, 2);
+            std::string name = ":" + std::to_string(n);
+            execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+                   "-noreset", (char*)nullptr);
+            _exit(127);
+        }
+        server->number = n;
+        server->pid = pid;
+        std::string name = server->name();
+        double deadline = now() + 10;
+        while (now() < deadline) {
+            int status = 0;
+            if (waitpid(pid, &status, WNOHANG) == pid) break; // lost the race for n
+            Display* d = XOpenDisplay(name.c_str());
+            if (d) {
+                XCloseDisplay(d);
+                return true;
+            }
+            sleep_seconds(0.05);
+        }
+        stop_server(server, true);
+    }
+    return false;
+}
+
+void stop_server(Server* server, bool abrupt) {
+    if (server->pid <= 0) return;
+    kill(server->pid, abrupt ? SIGKILL : SIGTERM);
+    int status = 0;
+    double deadline = now() + 5;
+    while (waitpid(server->pid, &status, WNOHANG) == 0) {
+        if (now() > deadline) {
+            kill(server->pid, SIGKILL);
+            waitpid(server->pid, &status, 0);
+            break;
+        }
+        sleep_seconds(0.02);
+    }
+    server->pid = -1;
+}
+
+bool launch(const std::string& exe, const std::string& dir, const std::string& display,
+            Program* program) {
+    char out_template[] = "/tmp/e2e_outXXXXXX";
+    char err_template[] = "/tmp/e2e_errXXXXXX";
+    int out = mkstemp(out_template);
+    int err = mkstemp(err_template);
+    if (out < 0 || err < 0) return false;
+    program->out_path = out_template;
+    program->err_path = err_template;
+    program->exited = false;
+    pid_t pid = fork();
+    if (pid < 0) return false;
+    if (pid == 0) {
+        dup2(out, 1);
+        dup2(err, 2);
+        if (chdir(dir.c_str()) != 0) _exit(126);
+        if (display.empty())
+            unsetenv("DISPLAY");
+        else
+            setenv("DISPLAY", display.c_str(), 1);
+        execl(exe.c_str(), exe.c_str(), (char*)nullptr);
+        _exit(127);
+    }
+    close(out);
+    close(err);
+    program->pid = pid;
+    return true;
+}
+
+bool wait_exit(Program* program, double seconds) {
+    if (program->exited) return true;
+    double deadline = now() + seconds;
+    for (;;) {
+        int status = 0;
+        if (waitpid(program->pid, &status, WNOHANG) == program->pid) {
+            program->exited = true;
+            program->status = status;
+            return true;
+        }
+        if (now() > deadline) return false;
+        sleep_seconds(0.01);
+    }
+}
+
+void kill_program(Program* program) {
+    if (program->pid <= 0 || program->exited) return;
+    kill(program->pid, SIGKILL);
+    int status = 0;
+    waitpid(program->pid, &status, 0);
+    program->exited = true;
+    program->status = status;
+}
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+Window wait_for_window(Display* display, const std::string& title, double seconds) {
+    double deadline = now() + seconds;
+    XErrorHandler old = XSetErrorHandler(ignore_errors);
+    Window found = 0;
+    while (!found && now() < deadline) {
+        Window root = DefaultRootWindow(display), parent, *children = nullptr;
+        unsigned int count = 0;
+        if (XQueryTree(display, root, &root, &parent, &children, &count)) {
+            for (unsigned int i = 0; i < count && !found; ++i) {
+                char* name = nullptr;
+                XWindowAttributes a;
+                if (XFetchName(display, children[i], &name) && name) {
+                    if (title == name && XGetWindowAttributes(display, children[i], &a) &&
+                        a.map_state == IsViewable)
+                        found = children[i];
+                    XFree(name);
+                }
+            }
+            if (children) XFree(children);
+        }
+        if (!found) sleep_seconds(0.05);
+    }
+    XSync(display, False);
+    XSetErrorHandler(old);
+    return found;
+}
+
+Area client_area(Display* display, Window window) {
+    XWindowAttributes a;
+    XGetWindowAttributes(display, window, &a);
+    int x = 0, y = 0;
+    Window child;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+    return Area{x, y, a.width, a.height};
+}
+
+bool send_key(Display* display, const char* keysym_name) {
+    KeySym sym = XStringToKeysym(keysym_name);
+    KeyCode code = XKeysymToKeycode(display, sym);
+    if (!code) return false;
+    XTestFakeKeyEvent(display, code, True, CurrentTime);
+    XTestFakeKeyEvent(display, code, False, CurrentTime);
+    XFlush(display);
+    return true;
+}
+
+void send_close_request(Display* display, Window window) {
+    XEvent e;
+    memset(&e, 0, sizeof e);
+    e.xclient.type = ClientMessage;
+    e.xclient.window = window;
+    e.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = (long)XInternAtom(display, "WM_DELETE_WINDOW", False);
+    e.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &e);
+    XFlush(display);
+}
+
+std::vector<unsigned> grab(Display* display, const Area& area) {
+    std::vector<unsigned> pixels;
+    XImage* image = XGetImage(display, DefaultRootWindow(display), area.x, area.y,
+                              (unsigned)area.width, (unsigned)area.height, AllPlanes, ZPixmap);
+    if (!image) return pixels;
+    pixels.reserve((size_t)area.width * area.height);
+    for (int y = 0; y < area.height; ++y)
+        for (int x = 0; x < area.width; ++x)
+            pixels.push_back((unsigned)XGetPixel(image, x, y) & 0xFFFFFFu);
+    XDestroyImage(image);
+    return pixels;
+}
+
+double share(const std::vector<unsigned>& pixels, bool bright, int limit) {
+    if (pixels.empty()) return 0;
+    size_t n = 0;
+    for (unsigned p : pixels) {
+        int r = (p >> 16) & 255, g = (p >> 8) & 255, b = p & 255;
+        if (bright ? (r >= limit && g >= limit && b >= limit)
+                   : (r <= limit && g <= limit && b <= limit))
+            ++n;
+    }
+    return (double)n / (double)pixels.size();
+}
+
+std::string mesh_folder(const std::string& build_folder) {
+    bool all = true;
+    for (const char* name : kMeshNames)
+        all = all && exists(build_folder + "/" + name + ".asc");
+    if (all) return build_folder;
+    char dir_template[] = "/tmp/e2e_meshesXXXXXX";
+    if (!mkdtemp(dir_template)) return build_folder;
+    for (const char* name : kMeshNames) {
+        std::ofstream f(std::string(dir_template) + "/" + name + ".asc");
+        f << "Named object: \"" << name << "\"\n"
+          << "Tri-mesh, Vertices: 3     Faces: 1\n"
+          << "Vertex list:\n"
+          << "Vertex 0:  X: 0.0     Y: 0.0     Z: 0.0\n"
+          << "Vertex 1:  X: 1.0     Y: 0.0     Z: 0.0\n"
+          << "Vertex 2:  X: 0.0     Y: 1.0     Z: 0.0\n"
+          << "Face list:\n"
+          << "Face 0:    A:0 B:1 C:2 AB:1 BC:1 CA:1\n";
+    }
+    return dir_template;
+}
+
+} // namespace e2e

@@ -1,0 +1,69 @@
+// Helpers for end-to-end tests of the real program under a private Xvfb: start the server on
+// a free display, launch a program with its output captured, wait for its window, send real
+// key presses and close requests, read pixels back, and stop everything.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+struct Server {
+    int number = -1; // display number
+    pid_t pid = -1;
+    std::string name() const { return ":" + std::to_string(number); }
+};
+
+// Starts Xvfb (1024 x 768, 24 bits, no window manager) on a display number nobody uses and
+// waits until it accepts connections. False when it did not come up.
+bool start_server(Server* server);
+// Ends the server (SIGTERM, or SIGKILL when abrupt) and reaps it.
+void stop_server(Server* server, bool abrupt = false);
+// A display number with no server behind it.
+int free_display_number();
+
+struct Program {
+    pid_t pid = -1;
+    std::string out_path, err_path; // captured standard output and error
+    bool exited = false;
+    int status = 0; // waitpid status once exited
+};
+
+// Runs exe in dir with DISPLAY set to display ("" leaves DISPLAY unset).
+bool launch(const std::string& exe, const std::string& dir, const std::string& display,
+            Program* program);
+// Waits up to seconds for the program to end; true when it did.
+bool wait_exit(Program* program, double seconds);
+// Kills and reaps the program if it still runs.
+void kill_program(Program* program);
+std::string read_file(const std::string& path);
+
+// The top-level window with exactly this title, waiting up to seconds; 0 when none came.
+Window wait_for_window(Display* display, const std::string& title, double seconds);
+// The window's client area on the screen.
+struct Area {
+    int x, y, width, height;
+};
+Area client_area(Display* display, Window window);
+
+// A real key press and release through the XTest extension.
+bool send_key(Display* display, const char* keysym_name);
+// The window manager's close request (WM_DELETE_WINDOW).
+void send_close_request(Display* display, Window window);
+
+// Pixels of a screen area as 0xRRGGBB, row by row.
+std::vector<unsigned> grab(Display* display, const Area& area);
+// Share of pixels whose three channels are all at least (bright) or all at most (!bright)
+// the limit.
+double share(const std::vector<unsigned>& pixels, bool bright, int limit);
+
+// The folder the program should run in: the build folder when it holds the seventeen mesh
+// files, else a temporary folder with seventeen minimal ones (one triangle each).
+std::string mesh_folder(const std::string& build_folder);
+
+void sleep_seconds(double seconds);
+
+} // namespace e2e

@@ -1,0 +1,24 @@
+# crane-render's own logic, and pictures drawn on the headless backend.
+
+crane_test(test_crane_render_args test_crane_render_args.cpp LIBS crane_render_support)
+crane_test(test_render_image test_render_image.cpp LIBS crane_render_support)
+
+# Tests that draw with Mesa's software rasteriser carry the label render.
+function(crane_render_test name)
+  cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
+  add_executable(${name} ${T_UNPARSED_ARGUMENTS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60
+                       PROPERTIES LABELS render)
+endfunction()
+
+# The backend under the real toolkit, with a stand-in program instead of the crane.
+crane_render_test(test_render_backend test_render_backend.cpp
+  LIBS crane_tk crane_platform_egl OpenGL::OpenGL OpenGL::EGL PkgConfig::GLU)
+
+# What a person would see in crane-render's pictures, run as a separate process.
+crane_render_test(test_render_pictures test_render_pictures.cpp LIBS crane_render_support)
+target_compile_definitions(test_render_pictures PRIVATE
+  CRANE_RENDER_EXE="$<TARGET_FILE:crane-render>")
+add_dependencies(test_render_pictures crane-render)

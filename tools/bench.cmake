@@ -1,0 +1,47 @@
+# Benchmarks: programs of their own and targets that run them. Not part of the test suite.
+set(crane_program_libs crane_app crane_mesh crane_spring crane_tk)
+find_package(GLUT QUIET)
+
+# The freeglut peer: the same scene, timeline and models under freeglut's loop.
+if(GLUT_FOUND)
+  add_executable(bench-peer ${CMAKE_CURRENT_LIST_DIR}/bench/bench_peer.cpp
+    $<TARGET_OBJECTS:crane_catalogue>)
+  target_link_libraries(bench-peer PRIVATE ${crane_program_libs} crane_platform_x11
+    GLUT::GLUT OpenGL::OpenGL OpenGL::GLX PkgConfig::GLU X11::X11)
+  target_link_options(bench-peer PRIVATE -Wl,--wrap=_Z15tk_swap_buffersv)
+endif()
+
+# The display-list limit: crane-render with every model drawn from a list compiled once.
+add_executable(bench-lists ${CMAKE_CURRENT_LIST_DIR}/crane_render.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/bench/bench_lists.cpp $<TARGET_OBJECTS:crane_catalogue>)
+target_link_libraries(bench-lists PRIVATE crane_render_support ${crane_program_libs}
+  crane_platform_egl OpenGL::OpenGL OpenGL::EGL PkgConfig::GLU PNG::PNG)
+target_link_options(bench-lists PRIVATE -Wl,--wrap=_ZN8AscModel4drawEf)
+
+# The start-up probe: the real program, ending at its first frame.
+add_executable(bench-startup-probe ${CMAKE_SOURCE_DIR}/app/crane.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/bench/bench_startup.cpp $<TARGET_OBJECTS:crane_catalogue>)
+target_link_libraries(bench-startup-probe PRIVATE ${crane_program_libs} crane_platform_x11
+  OpenGL::OpenGL OpenGL::GLX PkgConfig::GLU X11::X11)
+target_link_options(bench-startup-probe PRIVATE
+  -Wl,--wrap=_Z8app_mainiPPc -Wl,--wrap=_Z15tk_swap_buffersv)
+
+# One command each: cmake --build build --target bench-<name>
+set(bench_dir ${CMAKE_CURRENT_LIST_DIR}/bench)
+add_custom_target(bench-frame-rate
+  COMMAND python3 ${bench_dir}/frame_rate.py ${CMAKE_BINARY_DIR}
+  DEPENDS crane bench-peer WORKING_DIRECTORY ${CMAKE_BINARY_DIR} USES_TERMINAL)
+add_custom_target(bench-display-lists
+  COMMAND python3 ${bench_dir}/display_lists.py ${CMAKE_BINARY_DIR}
+  DEPENDS crane-render bench-lists WORKING_DIRECTORY ${CMAKE_BINARY_DIR} USES_TERMINAL)
+add_custom_target(bench-start-up
+  COMMAND python3 ${bench_dir}/start_up.py ${CMAKE_BINARY_DIR}
+  DEPENDS bench-startup-probe WORKING_DIRECTORY ${CMAKE_BINARY_DIR} USES_TERMINAL)
+add_custom_target(bench-instructions
+  COMMAND python3 ${bench_dir}/instructions.py ${CMAKE_BINARY_DIR}
+  DEPENDS crane-render WORKING_DIRECTORY ${CMAKE_BINARY_DIR} USES_TERMINAL)
+foreach(t bench-frame-rate bench-display-lists bench-start-up bench-instructions)
+  if(TARGET meshes)
+    add_dependencies(${t} meshes)
+  endif()
+endforeach()

@@ -1,0 +1,57 @@
+// The same scene, timeline and models in a freeglut window: the usual way such a program is
+// written, to compare the toolkit's loop and swap path against. Benchmark only.
+#include <GL/freeglut.h>
+
+#include <cstdlib>
+
+#include "app/main.h"
+#include "app/timeline.h"
+#include "mesh/catalogue.h"
+
+// draw_frame presents through the toolkit; here the frame goes to the freeglut window instead
+// (the link wraps the toolkit's swap with this one).
+extern "C" int __wrap__Z15tk_swap_buffersv() {
+    glutSwapBuffers();
+    return 1;
+}
+
+namespace {
+
+void on_key(unsigned char key, int, int) {
+    switch (key) {
+    case 'p':
+        toggle_model_variant();
+        break;
+    case 'o':
+        toggle_points_mode();
+        break;
+    case 'i':
+        toggle_background();
+        break;
+    case 27:
+        std::exit(0);
+    default:
+        return;
+    }
+    glutPostRedisplay();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowPosition(0, 0);
+    glutInitWindowSize(632, 425);
+    glutCreateWindow(k_window_title);
+    // The state the toolkit leaves in a fresh window, then the program's own.
+    glClearColor(0, 0, 0, 1);
+    glLoadIdentity();
+    init_render_state();
+    glutKeyboardFunc(on_key);
+    glutReshapeFunc(on_reshape);
+    glutDisplayFunc(draw_frame);
+    glutIdleFunc(on_idle);
+    glutMainLoop();
+    return 0;
+}

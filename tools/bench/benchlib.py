@@ -1,0 +1,85 @@
+"""Shared pieces of the benchmark scripts: a private Xvfb, medians, timed runs."""
+import os
+import shutil
+import statistics
+import subprocess
+import time
+
+
+class Xvfb:
+    """An Xvfb of its own on the first free display from 90 up; stopped on exit."""
+
+    def __init__(self):
+        self.proc = None
+        self.display = None
+
+    def __enter__(self):
+        if not shutil.which("Xvfb"):
+            raise SystemExit("Xvfb is not installed (bash tools/install-deps.sh)")
+        for n in range(90, 200):
+            if os.path.exists(f"/tmp/.X{n}-lock") or os.path.exists(f"/tmp/.X11-unix/X{n}"):
+                continue
+            proc = subprocess.Popen(["Xvfb", f":{n}", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            for _ in range(100):
+                if os.path.exists(f"/tmp/.X11-unix/X{n}"):
+                    self.proc, self.display = proc, f":{n}"
+                    time.sleep(0.2)
+                    return self
+                if proc.poll() is not None:
+                    break
+                time.sleep(0.05)
+            proc.kill()
+        raise SystemExit("could not start Xvfb")
+
+    def __exit__(self, *exc):
+        if self.proc:
+            self.proc.terminate()
+            self.proc.wait()
+
+    def env(self):
+        env = dict(os.environ)
+        env["DISPLAY"] = self.display
+        return env
+
+
+def median(values):
+    return statistics.median(values) if values else float("nan")
+
+
+def frames_per_second(cmd, cwd, env, warm_up, frames, timeout=300):
+    """Runs a program that prints the frame-rate report and times `frames` frames after
+    `warm_up` frames by the moments its "Tiempo: N" reports arrive."""
+    proc = subprocess.Popen(cmd, cwd=cwd, env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    start = warm_up
+    end = warm_up + frames
+    t_start = None
+    deadline = time.monotonic() + timeout
+    buf = b""
+    try:
+        while time.monotonic() < deadline:
+            chunk = os.read(proc.stdout.fileno(), 4096)
+            if not chunk:
+                raise RuntimeError(f"{cmd[0]} ended early")
+            now = time.monotonic()
+            buf += chunk
+            while b"Tiempo: " in buf:
+                head, _, rest = buf.partition(b"Tiempo: ")
+                digits = b""
+                for ch in rest:
+                    if 48 <= ch <= 57:
+                        digits += bytes([ch])
+                    else:
+                        break
+                if len(digits) == len(rest):
+                    break  # the number may go on in the next chunk
+                buf = rest[len(digits):]
+                frame = int(digits)
+                if frame == start and t_start is None:
+                    t_start = now
+                elif frame == end and t_start is not None:
+                    return frames / (now - t_start)
+        raise RuntimeError("timed out")
+    finally:
+        proc.kill()
+        proc.wait()

@@ -1,0 +1,31 @@
+"""Frame rate of crane and of the freeglut peer in windows on one Xvfb, run after run.
+
+usage: frame_rate.py BUILD_DIR [RUNS] [FRAMES]
+Each run times FRAMES frames after a warm-up of 100, crane first, then the peer; the ratio is
+taken pair by pair and its median reported.
+"""
+import os
+import sys
+
+sys.path.insert(0, os.path.dirname(__file__))
+import benchlib  # noqa: E402
+
+
+def main():
+    build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
+    runs = int(sys.argv[2]) if len(sys.argv) > 2 else 5
+    frames = int(sys.argv[3]) if len(sys.argv) > 3 else 500
+    crane, peer = os.path.join(build, "crane"), os.path.join(build, "bench-peer")
+    rows = []
+    with benchlib.Xvfb() as x:
+        for run in range(runs):
+            a = benchlib.frames_per_second([crane], build, x.env(), 100, frames)
+            b = benchlib.frames_per_second([peer], build, x.env(), 100, frames)
+            rows.append((a, b, a / b))
+            print(f"run {run + 1}: crane {a:7.1f} fps   peer {b:7.1f} fps   ratio {a / b:.3f}", flush=True)
+    print(f"median over {runs} runs of {frames} frames: crane {benchlib.median([r[0] for r in rows]):.1f} fps, "
+          f"peer {benchlib.median([r[1] for r in rows]):.1f} fps, ratio crane/peer {benchlib.median([r[2] for r in rows]):.3f}")
+
+
+if __name__ == "__main__":
+    main()
