@@ -8,8 +8,7 @@ namespace {
 // Six decimals; a value that rounds to zero is written without a sign.
 void append_number(std::string& out, double v) {
     char buf[32];
-    if (std::fabs(v) < 5e-7)
-        v = 0.0;
+    if (std::fabs(v) < 5e-7) v = 0.0;
     std::snprintf(buf, sizeof buf, "%.6f", v);
     out += buf;
 }
@@ -52,8 +51,7 @@ int write_asc(const std::string& path, const char* object_name, const Mesh& m) {
     std::string text = format_asc(object_name, m);
     // Binary mode: the same bytes on every host.
     FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return 1;
+    if (!f) return 1;
     size_t written = std::fwrite(text.data(), 1, text.size(), f);
     int closed = std::fclose(f);
     return written == text.size() && closed == 0 ? 0 : 1;

@@ -39,9 +39,15 @@ V3 perpendicular(V3 axis, V3 ref) {
 
 } // namespace
 
-double dot(V3 a, V3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-V3 cross(V3 a, V3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-double length(V3 a) { return std::sqrt(dot(a, a)); }
+double dot(V3 a, V3 b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+V3 cross(V3 a, V3 b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+double length(V3 a) {
+    return std::sqrt(dot(a, a));
+}
 V3 normalised(V3 a) {
     double l = length(a);
     return l > 0 ? a * (1.0 / l) : a;
@@ -49,8 +55,7 @@ V3 normalised(V3 a) {
 
 Bounds bounds_of(const Mesh& m) {
     Bounds b{{0, 0, 0}, {0, 0, 0}};
-    if (m.vertices.empty())
-        return b;
+    if (m.vertices.empty()) return b;
     b.lo = b.hi = m.vertices[0];
     for (V3 p : m.vertices) {
         b.lo = {std::fmin(b.lo.x, p.x), std::fmin(b.lo.y, p.y), std::fmin(b.lo.z, p.z)};
@@ -74,8 +79,7 @@ void add_triangle_facing_out(Mesh& m, int a, int b, int c, V3 inside) {
     V3 A = m.vertices[a], B = m.vertices[b], C = m.vertices[c];
     V3 n = cross(B - A, C - A);
     V3 mid = (A + B + C) * (1.0 / 3.0);
-    if (dot(n, mid - inside) < 0)
-        std::swap(b, c);
+    if (dot(n, mid - inside) < 0) std::swap(b, c);
     m.triangles.push_back({a, b, c});
 }
 
@@ -119,8 +123,7 @@ void add_oriented_box(Mesh& m, V3 c, V3 u, V3 v, V3 w, V3 h, double e) {
         add_face(m, {pt(1, -1, s, -1), pt(1, 1, s, -1), pt(1, 1, s, 1), pt(1, -1, s, 1)}, c);
         add_face(m, {pt(2, -1, -1, s), pt(2, 1, -1, s), pt(2, 1, 1, s), pt(2, -1, 1, s)}, c);
     }
-    if (e <= 0)
-        return;
+    if (e <= 0) return;
     for (int s = -1; s <= 1; s += 2)
         for (int t = -1; t <= 1; t += 2) {
             add_face(m, {pt(0, s, t, -1), pt(0, s, t, 1), pt(1, s, t, 1), pt(1, s, t, -1)}, c);
@@ -226,13 +229,10 @@ void add_lathe(Mesh& m, V3 origin, V3 axis, V3 ref, const std::vector<ProfilePoi
             // A little way from the facet towards the solid.
             V3 inward = axis * lh + normalised(radial(j) + radial(k)) * lr;
             V3 inside = mid + inward * (0.05 * std::fmin(len, 1.0) + 1e-6);
-            if (a != b)
-                add_triangle_facing_out(m, a, b, c, inside);
-            if (c != d)
-                add_triangle_facing_out(m, a, c, d, inside);
+            if (a != b) add_triangle_facing_out(m, a, b, c, inside);
+            if (c != d) add_triangle_facing_out(m, a, c, d, inside);
         }
-        if (i + 2 == profile.size())
-            break;
+        if (i + 2 == profile.size()) break;
         lower = !q.crease && q.r > 0 ? upper : ring(q);
     }
 }
@@ -366,16 +366,15 @@ Mesh make_icosphere(int levels) {
     for (auto& b : base)
         add_vertex(m, normalised({b[0], b[1], b[2]}));
     std::vector<std::array<int32_t, 3>> faces = {
-        {0, 11, 5}, {0, 5, 1},  {0, 1, 7},   {0, 7, 10}, {0, 10, 11}, {1, 5, 9}, {5, 11, 4},
-        {11, 10, 2}, {10, 7, 6}, {7, 1, 8},   {3, 9, 4},  {3, 4, 2},   {3, 2, 6}, {3, 6, 8},
-        {3, 8, 9},  {4, 9, 5},  {2, 4, 11},  {6, 2, 10}, {8, 6, 7},   {9, 8, 1}};
+        {0, 11, 5},  {0, 5, 1},  {0, 1, 7},  {0, 7, 10}, {0, 10, 11}, {1, 5, 9}, {5, 11, 4},
+        {11, 10, 2}, {10, 7, 6}, {7, 1, 8},  {3, 9, 4},  {3, 4, 2},   {3, 2, 6}, {3, 6, 8},
+        {3, 8, 9},   {4, 9, 5},  {2, 4, 11}, {6, 2, 10}, {8, 6, 7},   {9, 8, 1}};
     for (int l = 0; l < levels; ++l) {
         std::map<std::pair<int, int>, int> midpoints;
         auto mid = [&](int a, int b) {
             std::pair<int, int> key(std::min(a, b), std::max(a, b));
             auto it = midpoints.find(key);
-            if (it != midpoints.end())
-                return it->second;
+            if (it != midpoints.end()) return it->second;
             int i = add_vertex(m, normalised((m.vertices[a] + m.vertices[b]) * 0.5));
             midpoints[key] = i;
             return i;
@@ -402,4 +401,6 @@ uint64_t Rng::next() {
     return z ^ (z >> 31);
 }
 
-double Rng::uniform() { return double(next() >> 11) * (1.0 / 9007199254740992.0); }
+double Rng::uniform() {
+    return double(next() >> 11) * (1.0 / 9007199254740992.0);
+}

@@ -16,10 +16,18 @@ struct V3 {
     double x, y, z;
 };
 
-inline V3 operator+(V3 a, V3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline V3 operator-(V3 a, V3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline V3 operator*(V3 a, double s) { return {a.x * s, a.y * s, a.z * s}; }
-inline V3 operator*(double s, V3 a) { return {a.x * s, a.y * s, a.z * s}; }
+inline V3 operator+(V3 a, V3 b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+inline V3 operator-(V3 a, V3 b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+inline V3 operator*(V3 a, double s) {
+    return {a.x * s, a.y * s, a.z * s};
+}
+inline V3 operator*(double s, V3 a) {
+    return {a.x * s, a.y * s, a.z * s};
+}
 double dot(V3 a, V3 b);
 V3 cross(V3 a, V3 b);
 double length(V3 a);

@@ -8,7 +8,9 @@
 namespace {
 
 const double kPi = 3.14159265358979323846;
-double rad(double deg) { return deg * kPi / 180.0; }
+double rad(double deg) {
+    return deg * kPi / 180.0;
+}
 
 const V3 kX{1, 0, 0}, kY{0, 1, 0}, kZ{0, 0, 1};
 
@@ -59,8 +61,7 @@ Mesh jaw_with_tip_at(const JawStyle& s, double end_deg) {
         scale[n - 1 - k] = {taper[k], taper[k]};
     Mesh m;
     add_sweep(m, path, kY, section, scale, s.hard_sides);
-    if (s.hinge_boss)
-        add_cylinder(m, {0, -0.07, 0.05}, {0, 0.07, 0.05}, 0.05, 12, {0, 0, -1});
+    if (s.hinge_boss) add_cylinder(m, {0, -0.07, 0.05}, {0, 0.07, 0.05}, 0.05, 12, {0, 0, -1});
     return m;
 }
 
@@ -128,8 +129,7 @@ Mesh build_grua2() {
         add_beam(m, bl(x), tp(x), 0.08, kX);
         add_beam(m, br(x), tp(x), 0.08, kX);
         add_beam(m, bl(x), br(x), 0.08, kX);
-        if (i == panels)
-            break;
+        if (i == panels) break;
         double xn = first + (last - first) * (i + 1) / panels;
         add_beam(m, bl(x), tp(xn), 0.07, kZ);
         add_beam(m, br(xn), tp(x), 0.07, kZ);
@@ -197,8 +197,12 @@ Mesh build_grua1() {
 
 // ---------------------------------------------------------------------------------------
 
-Mesh build_pinza2() { return build_jaw({0.035, 0.05, 4, 16, 0, 1}); }
-Mesh build_pinza1() { return build_jaw({0.035, 0.05, 1, 5, 1, 0}); }
+Mesh build_pinza2() {
+    return build_jaw({0.035, 0.05, 4, 16, 0, 1});
+}
+Mesh build_pinza1() {
+    return build_jaw({0.035, 0.05, 1, 5, 1, 0});
+}
 
 // Hook block / tower footing: a sheave-like disc on the +z axis from z = 0 to 0.4, one unit
 // across.
@@ -293,11 +297,9 @@ Mesh build_piedra1() {
     while (cuts.size() < 9) {
         V3 n{rng.uniform() * 2 - 1, rng.uniform() * 2 - 1, rng.uniform() * 2 - 1};
         double l = length(n);
-        if (l < 0.2 || l > 1.0)
-            continue;
+        if (l < 0.2 || l > 1.0) continue;
         n = n * (1.0 / l);
-        if (std::fabs(n.x) > 0.45)
-            continue;
+        if (std::fabs(n.x) > 0.45) continue;
         cuts.push_back({n, 0.8 + 0.12 * rng.uniform()});
     }
     for (V3& v : m.vertices) {
@@ -309,8 +311,7 @@ Mesh build_piedra1() {
         double r = 1.0;
         for (const Cut& c : cuts) {
             double d = dot(v, c.n);
-            if (d > 0)
-                r = std::fmin(r, c.h / d);
+            if (d > 0) r = std::fmin(r, c.h / d);
         }
         r *= 1.0 - 0.05 * noise;
         v = V3{v.x * r * 0.5, v.y * r * 0.46, v.z * r * 0.48};
@@ -318,8 +319,7 @@ Mesh build_piedra1() {
     // Keep every face turned outwards after the reshaping.
     for (auto& t : m.triangles) {
         V3 a = m.vertices[t[0]], b = m.vertices[t[1]], c = m.vertices[t[2]];
-        if (dot(cross(b - a, c - a), a + b + c) < 0)
-            std::swap(t[1], t[2]);
+        if (dot(cross(b - a, c - a), a + b + c) < 0) std::swap(t[1], t[2]);
     }
     return m;
 }
@@ -377,46 +377,53 @@ Mesh build_camion1() {
     // Chassis rails, cross members, rear axle, fuel tank, rear bumper.
     add_box(m, {-1.3, 1.3, -4.7}, {-0.9, deck - 0.2, 6.3});
     add_box(m, {0.9, 1.3, -4.7}, {1.3, deck - 0.2, 6.3});
-    for (double z : {-4.4, 0.5, 3.0})
+    for (double z : {-4.4, 0.5, 3.0, 5.8})
         add_box(m, {-0.9, 1.4, z - 0.15}, {0.9, 1.8, z + 0.15});
     add_box(m, {-2.0, 1.65, -2.7}, {2.0, 2.05, -2.3});
     add_cylinder(m, {-1.9, 1.35, 0.5}, {-1.9, 1.35, 3.0}, 0.35, 12, kY);
     add_box(m, {-2.4, 1.1, -4.7}, {2.4, 1.5, -4.5}, 0.04);
     // Deck with drop sides, tailboard, headboard and arches over the rear wheels.
-    add_box(m, {-2.3, deck - 0.2, -4.6}, {2.3, deck, 3.6}, 0.04);
-    add_box(m, {-2.3, deck, -4.6}, {-2.1, deck + 0.6, 3.4}, 0.03);
-    add_box(m, {2.1, deck, -4.6}, {2.3, deck + 0.6, 3.4}, 0.03);
+    add_box(m, {-2.3, deck - 0.2, -4.6}, {2.3, deck, 6.2}, 0.04);
+    add_box(m, {-2.3, deck, -4.6}, {-2.1, deck + 0.6, 6.0}, 0.03);
+    add_box(m, {2.1, deck, -4.6}, {2.3, deck + 0.6, 6.0}, 0.03);
     add_box(m, {-2.1, deck, -4.6}, {2.1, deck + 0.6, -4.4}, 0.03);
-    add_box(m, {-2.3, deck, 3.4}, {2.3, deck + 2.5, 3.6}, 0.04);
+    add_box(m, {-2.3, deck, 6.0}, {2.3, deck + 2.5, 6.2}, 0.04);
     add_box(m, {-2.1, deck, -4.1}, {-1.45, deck + 1.35, -0.9}, 0.1);
     add_box(m, {1.45, deck, -4.1}, {2.1, deck + 1.35, -0.9}, 0.1);
     return m;
 }
 
-// The cab, between the deck's headboard and the headlamps (z 4.1 to 10.6).
+// The cab, between the deck's headboard and the headlamps (z 6.6 to 10.6): short enough,
+// and narrow enough on the viewer's side, that the eye sees the stone on the deck past it;
+// the truck's own light (0, 7, 10) stands above the bonnet in front of the windscreen.
+const std::vector<std::array<double, 2>> kCabinSide = {
+    {6.6, 4.4}, {9.0, 4.4}, {8.5, 7.3}, {6.6, 7.3}};
+
 Mesh build_camion2p() {
     Mesh m;
-    add_box(m, {-2.5, 1.9, 4.1}, {2.5, 4.4, 10.2}, 0.2);
-    add_prism(m, {0, 0, 0}, kZ, kY, {{4.2, 4.4}, {8.0, 4.4}, {7.3, 7.3}, {4.2, 7.3}}, -2.4, 2.4);
-    add_box(m, {-2.45, 7.3, 4.1}, {2.45, 7.5, 7.5}, 0.08);
+    add_box(m, {-2.3, 1.9, 6.6}, {2.3, 4.4, 10.2}, 0.2);
+    add_prism(m, {0, 0, 0}, kZ, kY, kCabinSide, -2.2, 2.2);
+    add_box(m, {-2.25, 7.3, 6.6}, {2.25, 7.5, 8.6}, 0.08);
     add_box(m, {-2.6, 1.75, 10.2}, {3.3, 2.2, 10.6}, 0.08);
     for (int k = 0; k < 5; ++k)
-        add_box(m, {-1.8, 2.6 + 0.3 * k, 10.2}, {1.8, 2.75 + 0.3 * k, 10.3});
+        add_box(m, {-1.6, 2.6 + 0.3 * k, 10.2}, {1.6, 2.75 + 0.3 * k, 10.3});
     for (int s = -1; s <= 1; s += 2) {
-        add_beam(m, {s * 2.45, 5.8, 7.6}, {s * 2.9, 5.8, 7.6}, 0.06, kY);
-        add_box(m, {s > 0 ? 2.85 : -3.0, 5.3, 7.5}, {s > 0 ? 3.0 : -2.85, 6.2, 7.7}, 0.03);
-        add_box(m, {s > 0 ? 2.5 : -2.7, 2.0, 5.0}, {s > 0 ? 2.7 : -2.5, 2.15, 5.8}, 0.03);
+        add_beam(m, {s * 2.2, 5.8, 9.0}, {s * 2.7, 5.8, 9.0}, 0.06, kY);
+        add_box(m, {s > 0 ? 2.65 : -2.8, 5.3, 8.9}, {s > 0 ? 2.8 : -2.65, 6.2, 9.1}, 0.03);
+        add_box(m, {s > 0 ? 2.3 : -2.5, 2.0, 7.0}, {s > 0 ? 2.5 : -2.3, 2.15, 7.8}, 0.03);
     }
-    add_cylinder(m, {-2.65, 2.2, 4.4}, {-2.65, 7.9, 4.4}, 0.15, 12, kX);
+    // Exhaust stack on the far side, from the axle's height up.
+    add_cylinder(m, {2.45, 1.6, 6.8}, {2.45, 8.1, 6.8}, 0.15, 12, kX);
     add_box(m, {-2.2, 1.6, 7.3}, {2.2, 2.0, 7.7});
     return m;
 }
 
 Mesh build_camion2() {
     Mesh m;
-    add_box(m, {-2.5, 1.9, 4.1}, {2.5, 4.4, 10.2});
-    add_prism(m, {0, 0, 0}, kZ, kY, {{4.2, 4.4}, {8.0, 4.4}, {7.3, 7.3}, {4.2, 7.3}}, -2.4, 2.4);
+    add_box(m, {-2.3, 1.9, 6.6}, {2.3, 4.4, 10.2});
+    add_prism(m, {0, 0, 0}, kZ, kY, kCabinSide, -2.2, 2.2);
     add_box(m, {-2.6, 1.75, 10.2}, {3.3, 2.2, 10.6});
+    add_box(m, {2.35, 1.6, 6.7}, {2.55, 8.1, 6.9});
     return m;
 }
 

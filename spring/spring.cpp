@@ -3,14 +3,16 @@
 #include <GL/gl.h>
 
 // Built after the seventeen models and before the lift step, which reads its length.
-Spring g_spring __attribute__((init_priority(CRANE_INIT_SPRING)))(12, 4.0f, 0.5f, 0.5f);
+Spring g_spring __attribute__((init_priority(CRANE_INIT_SPRING))) (12, 4.0f, 0.5f, 0.5f);
 
 namespace {
 
 constexpr int32_t kPoints = 100;
 
 // The settle ramp and damping envelope at position p: 0.5 at 0 up to nearly 1 at 99.
-double ramp(const TrigTable& t, float p) { return t.quarter_sin01[int32_t(p)]; }
+double ramp(const TrigTable& t, float p) {
+    return t.quarter_sin01[int32_t(p)];
+}
 
 } // namespace
 

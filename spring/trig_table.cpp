@@ -67,7 +67,9 @@ void release_all(TrigTable& t) {
 
 } // namespace
 
-TrigTable::~TrigTable() { release_all(*this); }
+TrigTable::~TrigTable() {
+    release_all(*this);
+}
 
 void TrigTable::build(int32_t entries, int32_t turns) {
     // A second build replaces the arrays instead of leaking the first set.

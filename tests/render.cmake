@@ -22,3 +22,21 @@ crane_render_test(test_render_pictures test_render_pictures.cpp LIBS crane_rende
 target_compile_definitions(test_render_pictures PRIVATE
   CRANE_RENDER_EXE="$<TARGET_FILE:crane-render>")
 add_dependencies(test_render_pictures crane-render)
+
+# The same picture from crane in its window under Xvfb and from crane-render: needs both, so
+# it carries the labels of either kind (one test, registered directly to give it two labels).
+if(TARGET e2e_harness)
+  add_executable(test_render_matches_window test_render_matches_window.cpp)
+  set_target_properties(test_render_matches_window PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_link_libraries(test_render_matches_window PRIVATE e2e_harness crane_render_support
+    GTest::gtest GTest::gtest_main)
+  target_compile_definitions(test_render_matches_window PRIVATE
+    CRANE_RENDER_EXE="$<TARGET_FILE:crane-render>" CRANE_PROGRAM="$<TARGET_FILE:crane>"
+    BUILD_FOLDER="${CMAKE_BINARY_DIR}")
+  add_dependencies(test_render_matches_window crane-render crane)
+  add_test(NAME WindowAndRender.StillPartOfThePictureMatchesThroughAKeyRepaint
+           COMMAND test_render_matches_window WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+  set_tests_properties(WindowAndRender.StillPartOfThePictureMatchesThroughAKeyRepaint
+                       PROPERTIES LABELS "render;e2e" TIMEOUT 120)
+endif()

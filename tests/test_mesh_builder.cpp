@@ -29,8 +29,7 @@ double signed_volume(const Mesh& m) {
 bool all_face_away_from(const Mesh& m, V3 centre) {
     for (auto t : m.triangles) {
         V3 a = m.vertices[t[0]], b = m.vertices[t[1]], c = m.vertices[t[2]];
-        if (dot(cross(b - a, c - a), (a + b + c) * (1.0 / 3) - centre) <= 0)
-            return false;
+        if (dot(cross(b - a, c - a), (a + b + c) * (1.0 / 3) - centre) <= 0) return false;
     }
     return true;
 }
@@ -41,8 +40,7 @@ bool every_vertex_used(const Mesh& m) {
         for (int i : t)
             used[i] = 1;
     for (int u : used)
-        if (!u)
-            return false;
+        if (!u) return false;
     return true;
 }
 
@@ -121,8 +119,7 @@ TEST(MeshBuilder, LatheOfATubeKeepsItsHoleAndFacesOutwards) {
 
 TEST(MeshBuilder, LatheClosedAtTheAxisHasNoDegenerateTriangle) {
     Mesh m;
-    add_lathe(m, {0, 0, 0}, {0, 0, 1}, {1, 0, 0}, {{0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}},
-              12);
+    add_lathe(m, {0, 0, 0}, {0, 0, 1}, {1, 0, 0}, {{0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}}, 12);
     EXPECT_EQ(m.triangles.size(), 12u + 24u + 12u);
     for (auto t : m.triangles) {
         V3 a = m.vertices[t[0]], b = m.vertices[t[1]], c = m.vertices[t[2]];
@@ -149,8 +146,8 @@ TEST(MeshBuilder, SweepAlongABendIsClosedAndOutward) {
         double a = kPi * i / 20;
         path.push_back({std::cos(a), 0, std::sin(a)});
     }
-    std::vector<std::array<double, 2>> section = {{0.1, 0.1}, {-0.1, 0.1}, {-0.1, -0.1},
-                                                  {0.1, -0.1}};
+    std::vector<std::array<double, 2>> section = {
+        {0.1, 0.1}, {-0.1, 0.1}, {-0.1, -0.1}, {0.1, -0.1}};
     std::vector<std::array<double, 2>> scale(path.size(), {1, 1});
     for (int hard = 0; hard <= 1; ++hard) {
         Mesh m;
@@ -222,8 +219,7 @@ TEST(AscWriter, LabelsAreFollowedByABlankAndCIsNotLastOnItsLine) {
     std::string t = format_asc("tri", one_triangle());
     EXPECT_NE(t.find("Vertex 0:  X: -1.250000     Y: 0.000000     Z: 3.000000\n"),
               std::string::npos);
-    EXPECT_NE(t.find("Vertex 1:  X: 2.000000     Y: 0.000000     Z: 0.500000\n"),
-              std::string::npos)
+    EXPECT_NE(t.find("Vertex 1:  X: 2.000000     Y: 0.000000     Z: 0.500000\n"), std::string::npos)
         << "a value rounding to zero carries no sign";
     EXPECT_NE(t.find("Face 0:    A:0 B:1 C:2 AB:1 BC:1 CA:1\n"), std::string::npos);
     EXPECT_NE(t.find("Vertices: 3     Faces: 1 \n"), std::string::npos);
@@ -280,8 +276,8 @@ TEST(MeshGenerator, TwoRunsWriteTheSameBytesAsTheBuildsFiles) {
 }
 
 TEST(MeshGenerator, CatalogueNamesInLoadOrder) {
-    const char* expected[17] = {"grua1.asc",   "grua2.asc",    "pinza1.asc",  "pinza2.asc",
-                                "pivote1.asc", "pivote2.asc",  "suelo1.asc",  "suelo2.asc",
+    const char* expected[17] = {"grua1.asc",    "grua2.asc",    "pinza1.asc",  "pinza2.asc",
+                                "pivote1.asc",  "pivote2.asc",  "suelo1.asc",  "suelo2.asc",
                                 "cilindr1.asc", "cilindr2.asc", "piedra1.asc", "contene1.asc",
                                 "contene2.asc", "camion1.asc",  "camion2.asc", "camion2p.asc",
                                 "camion3.asc"};

@@ -24,12 +24,24 @@ const double kPi = 3.14159265358979323846;
 struct P3 {
     double x, y, z;
 };
-P3 operator+(P3 a, P3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-P3 operator-(P3 a, P3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-P3 operator*(P3 a, double s) { return {a.x * s, a.y * s, a.z * s}; }
-double dot(P3 a, P3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-P3 cross(P3 a, P3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-double norm(P3 a) { return std::sqrt(dot(a, a)); }
+P3 operator+(P3 a, P3 b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+P3 operator-(P3 a, P3 b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+P3 operator*(P3 a, double s) {
+    return {a.x * s, a.y * s, a.z * s};
+}
+double dot(P3 a, P3 b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+P3 cross(P3 a, P3 b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+double norm(P3 a) {
+    return std::sqrt(dot(a, a));
+}
 
 // A 4x4 transform built like the GL matrix stack: each call multiplies on the right.
 struct Xform {
@@ -89,13 +101,14 @@ double largest_side(const AscModel& m) {
 }
 
 // The model back in the units of its file (the reader divided them by the largest side).
-Soup file_units(const AscModel& m) { return placed(m, Xform().scale(largest_side(m))); }
+Soup file_units(const AscModel& m) {
+    return placed(m, Xform().scale(largest_side(m)));
+}
 
 P3 lowest(const Soup& s) {
     P3 lo = s.p[0];
     for (P3 q : s.p)
-        if (q.y < lo.y)
-            lo = q;
+        if (q.y < lo.y) lo = q;
     return lo;
 }
 
@@ -115,17 +128,14 @@ std::vector<double> ray_hits(const Soup& s, P3 origin, P3 dir) {
         P3 a = s.p[t[0]], b = s.p[t[1]], c = s.p[t[2]];
         P3 e1 = b - a, e2 = c - a, h = cross(dir, e2);
         double det = dot(e1, h);
-        if (std::fabs(det) < 1e-12)
-            continue;
+        if (std::fabs(det) < 1e-12) continue;
         P3 d = origin - a;
         double u = dot(d, h) / det;
         P3 q = cross(d, e1);
         double v = dot(dir, q) / det;
-        if (u < 0 || v < 0 || u + v > 1)
-            continue;
+        if (u < 0 || v < 0 || u + v > 1) continue;
         double dist = dot(e2, q) / det;
-        if (dist > 0)
-            hits.push_back(dist);
+        if (dist > 0) hits.push_back(dist);
     }
     return hits;
 }
@@ -134,22 +144,17 @@ std::vector<double> ray_hits(const Soup& s, P3 origin, P3 dir) {
 P3 closest_on_triangle(P3 p, P3 a, P3 b, P3 c) {
     P3 ab = b - a, ac = c - a, ap = p - a;
     double d1 = dot(ab, ap), d2 = dot(ac, ap);
-    if (d1 <= 0 && d2 <= 0)
-        return a;
+    if (d1 <= 0 && d2 <= 0) return a;
     P3 bp = p - b;
     double d3 = dot(ab, bp), d4 = dot(ac, bp);
-    if (d3 >= 0 && d4 <= d3)
-        return b;
+    if (d3 >= 0 && d4 <= d3) return b;
     double vc = d1 * d4 - d3 * d2;
-    if (vc <= 0 && d1 >= 0 && d3 <= 0)
-        return a + ab * (d1 / (d1 - d3));
+    if (vc <= 0 && d1 >= 0 && d3 <= 0) return a + ab * (d1 / (d1 - d3));
     P3 cp = p - c;
     double d5 = dot(ab, cp), d6 = dot(ac, cp);
-    if (d6 >= 0 && d5 <= d6)
-        return c;
+    if (d6 >= 0 && d5 <= d6) return c;
     double vb = d5 * d2 - d1 * d6;
-    if (vb <= 0 && d2 >= 0 && d6 <= 0)
-        return a + ac * (d2 / (d2 - d6));
+    if (vb <= 0 && d2 >= 0 && d6 <= 0) return a + ac * (d2 / (d2 - d6));
     double va = d3 * d6 - d5 * d4;
     if (va <= 0 && d4 - d3 >= 0 && d5 - d6 >= 0)
         return b + (c - b) * ((d4 - d3) / ((d4 - d3) + (d5 - d6)));
@@ -182,19 +187,20 @@ struct Asset {
 };
 
 const Asset kAssets[17] = {
-    {"grua1.asc", 25, 1},    {"grua2.asc", 25, 1},     {"pinza1.asc", 1, 1},
-    {"pinza2.asc", 1, 1},    {"pivote1.asc", 1, 1},    {"pivote2.asc", 1, 1},
-    {"suelo1.asc", 1, 1},    {"suelo2.asc", 1, 1},     {"cilindr1.asc", 30, 1},
-    {"cilindr2.asc", 30, 1}, {"piedra1.asc", 1, 0},    {"contene1.asc", 20, 0},
-    {"contene2.asc", 20, 1}, {"camion1.asc", 11, 0},   {"camion2.asc", 6.5, 0},
+    {"grua1.asc", 25, 1},     {"grua2.asc", 25, 1},   {"pinza1.asc", 1, 1},
+    {"pinza2.asc", 1, 1},     {"pivote1.asc", 1, 1},  {"pivote2.asc", 1, 1},
+    {"suelo1.asc", 1, 1},     {"suelo2.asc", 1, 1},   {"cilindr1.asc", 30, 1},
+    {"cilindr2.asc", 30, 1},  {"piedra1.asc", 1, 0},  {"contene1.asc", 20, 0},
+    {"contene2.asc", 20, 1},  {"camion1.asc", 11, 0}, {"camion2.asc", 6.5, 0},
     {"camion2p.asc", 6.5, 1}, {"camion3.asc", 1, 1},
 };
+
+void PrintTo(const Asset& a, std::ostream* os) { *os << a.file; }
 
 class MeshFiles : public ::testing::TestWithParam<Asset> {
   public:
     static void SetUpTestSuite() {
-        if (!models().empty())
-            return;
+        if (!models().empty()) return;
         for (const Asset& a : kAssets) {
             auto m = std::make_unique<AscModel>();
             int failed = m->load(a.file);
@@ -324,8 +330,7 @@ TEST_P(MeshFiles, EveryPartIsClosedAndFacesOutwards) {
 // A vertex normal is the mean of its faces' normals: models drawn with vertex normals must
 // not share a vertex across a sharp edge, or the edge would be smeared.
 TEST_P(MeshFiles, SmoothModelsShareNoVertexAcrossASharpEdge) {
-    if (!GetParam().smooth)
-        GTEST_SKIP() << "drawn with face normals";
+    if (!GetParam().smooth) GTEST_SKIP() << "drawn with face normals";
     const AscModel& m = model(GetParam().file);
     std::vector<std::vector<int>> faces_of(m.vertex_count);
     for (int i = 0; i < m.face_count; ++i)
@@ -338,8 +343,7 @@ TEST_P(MeshFiles, SmoothModelsShareNoVertexAcrossASharpEdge) {
             for (size_t j = i + 1; j < faces_of[v].size(); ++j) {
                 const Vector3& a = *m.face_normals[faces_of[v][i]];
                 const Vector3& b = *m.face_normals[faces_of[v][j]];
-                if (a.x * b.x + a.y * b.y + a.z * b.z < limit)
-                    sharp++;
+                if (a.x * b.x + a.y * b.y + a.z * b.z < limit) sharp++;
             }
     EXPECT_EQ(sharp, 0);
 }
@@ -373,7 +377,8 @@ class MeshPlacement : public ::testing::Test {
         return lift;
     }
     static Soup stone_in(Xform pincer) {
-        return placed(m("piedra1.asc"), pincer.translate(0, 0, 0.4).translate(0, 0, 0.7).scale(0.7));
+        return placed(m("piedra1.asc"),
+                      pincer.translate(0, 0, 0.4).translate(0, 0, 0.7).scale(0.7));
     }
     static Soup jaws(Xform pincer, const char* file, double angle) {
         std::vector<Soup> parts;
@@ -407,8 +412,7 @@ TEST_F(MeshPlacement, TowerStandsOnTheGroundThirtyHighAroundTheAxis) {
         for (P3 q : s.p) {
             double r = std::hypot(q.x, q.z);
             widest = std::fmax(widest, r);
-            if (q.y > 1.0)
-                above_foot = std::fmax(above_foot, r);
+            if (q.y > 1.0) above_foot = std::fmax(above_foot, r);
         }
         EXPECT_GT(above_foot, 0.7) << f;
         EXPECT_LT(above_foot, 0.88) << f << ": the jib's collar slides over it";
@@ -494,7 +498,9 @@ TEST_P(JawFit, ClosedClawsReachBelowTheStonesMiddle) {
     EXPECT_LT(range_of(j, &P3::z)[1], 1.1 + 0.35) << "not below the stone";
 }
 
-TEST_P(JawFit, OpenJawsClearTheStone) { EXPECT_GE(jaw_gap(-60), stone_radius() + 0.1); }
+TEST_P(JawFit, OpenJawsClearTheStone) {
+    EXPECT_GE(jaw_gap(-60), stone_radius() + 0.1);
+}
 
 // Only the hinge knuckles may tuck into the block's underside.
 TEST_P(JawFit, JawsHangBelowTheHookBlock) {
@@ -529,6 +535,21 @@ TEST_F(MeshPlacement, StoneRestsOnTheTrucksDeckBelowTheLoweredHook) {
     EXPECT_FALSE(ray_hits(deck, {16, 10, 0}, {0, -1, 0}).empty());
 }
 
+// The eye (0, 13, 34) must see the jaws close on the stone: nothing of the truck waiting at
+// z = 0 lies between it and the stone's centre or the hook block.
+TEST_F(MeshPlacement, EyeSeesTheStoneOnTheDeckPastTheCab) {
+    const P3 eye{0, 13, 34};
+    Xform pincer = pincer_frame(lowest_lift());
+    P3 targets[2] = {pincer.apply({0, 0, 1.1}), pincer.apply({0, 0, 0.2})};
+    for (const char* f : {"camion1.asc", "camion2.asc", "camion2p.asc"}) {
+        Soup truck = placed(m(f), truck_frame(0).scale(f[6] == '1' ? 11 : 6.5));
+        for (P3 t : targets) {
+            P3 d = eye - t;
+            EXPECT_TRUE(ray_hits(truck, t, d * (1 / norm(d))).empty()) << f;
+        }
+    }
+}
+
 TEST_F(MeshPlacement, ClosedJawsStayOutOfTheTruck) {
     Soup deck = placed(m("camion1.asc"), truck_frame(0).scale(11));
     for (const char* f : {"pinza1.asc", "pinza2.asc"}) {
@@ -556,8 +577,7 @@ TEST_F(MeshPlacement, CabSitsInFrontOfTheDeckAndBehindTheHeadlamps) {
     Soup body = placed(m("camion1.asc"), Xform().scale(11));
     double deck_front = -1e30;
     for (P3 q : body.p)
-        if (q.y > 2.2)
-            deck_front = std::fmax(deck_front, q.z);
+        if (q.y > 2.2) deck_front = std::fmax(deck_front, q.z);
     for (const char* f : {"camion2.asc", "camion2p.asc"}) {
         Soup cab = placed(m(f), Xform().scale(6.5));
         auto z = range_of(cab, &P3::z);
@@ -624,7 +644,9 @@ TEST_F(MeshPlacement, SphereIsCentredWithDiameterOne) {
 // Triangles per frame: camion3 drawn eleven times, a jaw four times, the pivot twice, the
 // first ground strip twice (three times with the plain variants).
 
-int faces(const char* f) { return MeshFiles::model(f).face_count; }
+int faces(const char* f) {
+    return MeshFiles::model(f).face_count;
+}
 
 int frame_triangles(int variant2) {
     auto pick = [&](const char* two, const char* one) { return faces(variant2 ? two : one); };

@@ -6,13 +6,17 @@
 
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <sstream>
@@ -64,12 +68,32 @@ RunResult run_render(const std::string& args, const std::string& cwd = "") {
 struct Rendering {
     std::string dir;
     RunResult result;
+    bool keep = false; // a shared rendering stays for the next test process
     std::map<int, RenderImage> cache;
 
     explicit Rendering(const std::string& args) : dir(make_temp_dir()) {
         result = run_render(args + " --out '" + dir + "'");
     }
-    ~Rendering() { std::system(("rm -rf '" + dir + "'").c_str()); }
+    Rendering(const std::string& args, const std::string& shared_dir)
+        : dir(shared_dir), keep(true) {
+        result = {0, "", ""};
+        if (access((dir + "/complete").c_str(), F_OK) == 0) return;
+        // Rendered aside and renamed into place, so that a test process running at the same
+        // time never sees half of it.
+        std::system("mkdir -p render-test-cache");
+        char pattern[] = "render-test-cache/partial-XXXXXX";
+        const std::string partial = mkdtemp(pattern) ? pattern : "";
+        result = run_render(args + " --out '" + partial + "'");
+        if (result.status == 0) {
+            std::fclose(std::fopen((partial + "/complete").c_str(), "w"));
+            if (std::rename(partial.c_str(), dir.c_str()) == 0) return;
+        }
+        // Failed, or another process was quicker: then its rendering serves as well.
+        std::system(("rm -rf '" + partial + "'").c_str());
+    }
+    ~Rendering() {
+        if (!keep) std::system(("rm -rf '" + dir + "'").c_str());
+    }
 
     const RenderImage& frame(int n) {
         auto it = cache.find(n);
@@ -82,6 +106,33 @@ struct Rendering {
         return cache[n] = image;
     }
 };
+
+// A folder name for a rendering of args by this very crane-render with these very mesh files:
+// it changes whenever the program or a mesh file is rebuilt.
+std::string shared_rendering_dir(const std::string& args) {
+    std::string key = args;
+    struct stat st;
+    if (stat(CRANE_RENDER_EXE, &st) == 0)
+        key += "/" + std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
+    if (DIR* d = opendir(".")) {
+        std::vector<std::string> meshes;
+        while (dirent* e = readdir(d)) {
+            const std::string name = e->d_name;
+            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".asc") == 0 &&
+                stat(name.c_str(), &st) == 0)
+                meshes.push_back(name + "@" + std::to_string(st.st_mtim.tv_sec) + "." +
+                                 std::to_string(st.st_mtim.tv_nsec) + "#" +
+                                 std::to_string(st.st_size));
+        }
+        closedir(d);
+        std::sort(meshes.begin(), meshes.end());
+        for (const std::string& m : meshes)
+            key += "/" + m;
+    }
+    char name[64];
+    std::snprintf(name, sizeof name, "render-test-cache/%016zx", std::hash<std::string>()(key));
+    return name;
+}
 
 // ---- Looking at pictures --------------------------------------------------------------------
 
@@ -265,7 +316,9 @@ const Box k_sky = {200, 0, 440, 12};
 class CranePictures : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        animation = new Rendering("--frames 1,75,159,200,300,605,609,613,620,660");
+        // Each test may run in a process of its own: the animation is rendered once for all.
+        const std::string frames = "--frames 1,75,159,200,300,605,609,613,620,660";
+        animation = new Rendering(frames, shared_rendering_dir(frames));
     }
     static void TearDownTestSuite() {
         delete animation;

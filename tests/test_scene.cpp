@@ -216,6 +216,9 @@ TEST_F(Scene, TowerAndFootingStandAtTheSceneOriginAndTheContainerBeside) {
     EXPECT_TRUE(near(direction(d[4].modelview, 2), 0, 1, 0));
     EXPECT_TRUE(near(origin(d[5].modelview), -15, 3, 0)); // the container
     EXPECT_EQ(colour_at(d[5].first_call), floats({1, 0.5f, 0}));
+    // Turned so that its local +y runs along the scene's +x and its local +z points up.
+    EXPECT_TRUE(near(direction(d[5].modelview, 1), 1, 0, 0));
+    EXPECT_TRUE(near(direction(d[5].modelview, 2), 0, 1, 0));
     for (int axis = 0; axis < 3; ++axis)
         EXPECT_NEAR(axis_length(d[5].modelview, axis), 1, k_eps);
 }

@@ -39,7 +39,8 @@ class FreshSpring : public ::testing::Test {
   protected:
     void SetUp() override { glrec::reset(); }
     void draw_steps(int n, float size = 2.0f) {
-        for (int i = 0; i < n; ++i) spring.draw(size);
+        for (int i = 0; i < n; ++i)
+            spring.draw(size);
     }
     Spring spring{12, 4.0f, 0.5f, 0.5f};
 };
@@ -65,7 +66,9 @@ TEST(GlobalSpring, IsBuiltAtRestWithItsTables) {
     EXPECT_EQ(P::stretch_counter(g_spring), 0);
 }
 
-TEST(GlobalSpring, IsBuiltBeforeLaterInitialisersReadIt) { EXPECT_EQ(g_length_seen_later.value, 4.0f); }
+TEST(GlobalSpring, IsBuiltBeforeLaterInitialisersReadIt) {
+    EXPECT_EQ(g_length_seen_later.value, 4.0f);
+}
 
 TEST_F(FreshSpring, StartsAtRestWithZeroedCounters) {
     EXPECT_EQ(P::settle_phase(spring), 0.0f);
@@ -186,7 +189,8 @@ TEST_F(FreshSpring, OscillationRepeatsEveryHundredSteps) {
         // The stretch over the damped amplitude is the cycle alone.
         phase.push_back((P::stretch(spring) - 1) / P::amplitude(spring));
     }
-    for (int n = 0; n + 100 < 250; ++n) EXPECT_NEAR(phase[n], phase[n + 100], 2e-5) << n;
+    for (int n = 0; n + 100 < 250; ++n)
+        EXPECT_NEAR(phase[n], phase[n + 100], 2e-5) << n;
     // Step 25 is the crest of the cycle, step 75 its trough.
     EXPECT_NEAR(phase[24], 1.0, 2e-5);
     EXPECT_NEAR(phase[74], -1.0, 2e-5);
@@ -260,7 +264,8 @@ std::vector<std::string> expected_names(bool released) {
 
 void expect_args(const glrec::Call& c, std::vector<double> args, double tol = 1e-6) {
     ASSERT_EQ(c.args.size(), args.size()) << c.name;
-    for (size_t i = 0; i < args.size(); ++i) EXPECT_NEAR(c.args[i], args[i], tol) << c.name << i;
+    for (size_t i = 0; i < args.size(); ++i)
+        EXPECT_NEAR(c.args[i], args[i], tol) << c.name << i;
 }
 
 } // namespace
@@ -288,8 +293,7 @@ TEST_F(FreshSpring, HelixNormalsAndVerticesComeFromTheTables) {
     ASSERT_EQ(vertices.size(), 100u);
     for (int i = 0; i < 100; ++i) {
         expect_args(normals[i], {0, t.helix_sin[i], t.helix_cos[i]});
-        expect_args(vertices[i],
-                    {P::coil_z(spring, i) * 4.0, t.helix_sin01[i], t.helix_cos01[i]});
+        expect_args(vertices[i], {P::coil_z(spring, i) * 4.0, t.helix_sin01[i], t.helix_cos01[i]});
     }
 }
 

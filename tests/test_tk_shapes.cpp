@@ -192,7 +192,15 @@ TEST_F(SolidBox, FirstCallCompilesAndDrawsTheBox) {
     EXPECT_EQ(glrec::calls()[0].args[0], list);
 }
 
+// False where a memory checker has taken over the allocation functions.
+bool counting_allocations() {
+    const int before = g_array_news;
+    delete[] new (std::nothrow) char[1];
+    return g_array_news != before;
+}
+
 TEST_F(SolidBox, HitAllocatesAndReleasesOnlyItsKey) {
+    if (!counting_allocations()) GTEST_SKIP() << "allocation functions are intercepted";
     tk_solid_box(0.625, 0.5, 3.0);
     int news = g_array_news, deletes = g_array_deletes;
     tk_solid_box(0.625, 0.5, 3.0);

@@ -16,16 +16,17 @@ class BuiltTable : public ::testing::Test {
 };
 
 float* const TrigTable::*const kArrays[13] = {
-    &TrigTable::helix_sin01, &TrigTable::helix_sin,     &TrigTable::helix_cos01,
-    &TrigTable::helix_cos,   &TrigTable::cycle_sin01,   &TrigTable::cycle_sin,
-    &TrigTable::cycle_cos01, &TrigTable::cycle_cos,     &TrigTable::half_sin01,
-    &TrigTable::half_cos01,  &TrigTable::half_cos,      &TrigTable::quarter_sin01,
+    &TrigTable::helix_sin01,  &TrigTable::helix_sin,   &TrigTable::helix_cos01,
+    &TrigTable::helix_cos,    &TrigTable::cycle_sin01, &TrigTable::cycle_sin,
+    &TrigTable::cycle_cos01,  &TrigTable::cycle_cos,   &TrigTable::half_sin01,
+    &TrigTable::half_cos01,   &TrigTable::half_cos,    &TrigTable::quarter_sin01,
     &TrigTable::quarter_cos01};
 
 // The angle of entry i for a range, accumulated the way the table does it.
 float accumulated_angle(float range, int count, int i) {
     float x = 0;
-    for (int k = 0; k < i; ++k) x = float(x + double(range) / count);
+    for (int k = 0; k < i; ++k)
+        x = float(x + double(range) / count);
     return x;
 }
 
@@ -34,12 +35,14 @@ float accumulated_angle(float range, int count, int i) {
 TEST(TrigTable, DefaultConstructedIsEmptyAndDestroysCleanly) {
     TrigTable table;
     EXPECT_EQ(table.count, 0);
-    for (auto member : kArrays) EXPECT_EQ(table.*member, nullptr);
+    for (auto member : kArrays)
+        EXPECT_EQ(table.*member, nullptr);
 }
 
 TEST_F(BuiltTable, EveryArrayHasCountEntries) {
     EXPECT_EQ(table.count, 100);
-    for (auto member : kArrays) ASSERT_NE(table.*member, nullptr);
+    for (auto member : kArrays)
+        ASSERT_NE(table.*member, nullptr);
 }
 
 TEST_F(BuiltTable, FirstEntriesAreSineZeroAndCosineOne) {
@@ -56,12 +59,14 @@ TEST_F(BuiltTable, FirstEntriesAreSineZeroAndCosineOne) {
 
 TEST_F(BuiltTable, QuarterRampRisesToItsLastEntry) {
     EXPECT_NEAR(table.quarter_sin01[99], 0.9999383f, kTol);
-    for (int i = 1; i < 100; ++i) EXPECT_GT(table.quarter_sin01[i], table.quarter_sin01[i - 1]);
+    for (int i = 1; i < 100; ++i)
+        EXPECT_GT(table.quarter_sin01[i], table.quarter_sin01[i - 1]);
 }
 
 TEST_F(BuiltTable, HalfCosineSumsToJustOverOne) {
     double sum = 0;
-    for (int i = 0; i < 100; ++i) sum += table.half_cos[i];
+    for (int i = 0; i < 100; ++i)
+        sum += table.half_cos[i];
     EXPECT_NEAR(sum, 1.00096, 5e-6);
 }
 
@@ -114,7 +119,8 @@ TEST_F(BuiltTable, TurnsChangeOnlyTheHelixArrays) {
     for (int a = 0; a < 13; ++a) {
         auto member = kArrays[a];
         bool differs = false;
-        for (int i = 0; i < 100; ++i) differs |= (table.*member)[i] != (other.*member)[i];
+        for (int i = 0; i < 100; ++i)
+            differs |= (table.*member)[i] != (other.*member)[i];
         EXPECT_EQ(differs, a < 4) << "array " << a;
     }
 }
