@@ -8,7 +8,7 @@ set_target_properties(tk_error_box PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_B
 target_link_libraries(tk_error_box PRIVATE crane_tk crane_platform_x11 OpenGL::OpenGL
                       OpenGL::GLX X11::X11)
 
-foreach(t test_e2e_crane test_e2e_display_lost test_e2e_error_box)
+foreach(t test_e2e_crane test_e2e_display_lost test_e2e_error_box test_e2e_animation)
   add_executable(${t} ${CMAKE_CURRENT_LIST_DIR}/e2e/${t}.cpp)
   set_target_properties(${t} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   target_compile_definitions(${t} PRIVATE CRANE_PROGRAM="$<TARGET_FILE:crane>"
