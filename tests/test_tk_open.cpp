@@ -187,6 +187,11 @@ struct FailedStep {
     bool destroys;
 };
 
+// Printed by name: without this, GoogleTest dumps the struct's bytes, padding included.
+void PrintTo(const FailedStep& step, std::ostream* os) {
+    *os << step.operation;
+}
+
 class TkOpenFailure : public TkSim, public ::testing::WithParamInterface<FailedStep> {};
 
 TEST_P(TkOpenFailure, ShowsItsMessageAndLeavesNoWindow) {

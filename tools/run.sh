@@ -13,5 +13,5 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
 fi
 echo "No X display reachable (DISPLAY='${DISPLAY:-}'): rendering the key moments off-screen." >&2
 mkdir -p key-moments
-./crane-render --frames 75,200,400,640,700 --out key-moments --sheet key-moments/sheet.png >/dev/null
+./crane-render --frames 75,200,300,440,625,800 --out key-moments --sheet key-moments/sheet.png >/dev/null
 echo "Contact sheet: $(pwd)/key-moments/sheet.png"

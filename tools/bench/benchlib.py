@@ -51,6 +51,9 @@ def frames_per_second(cmd, cwd, env, warm_up, frames, timeout=300):
     """Runs a program that prints the frame-rate report and times `frames` frames after
     `warm_up` frames by the moments its "Tiempo: N" reports arrive."""
     proc = subprocess.Popen(cmd, cwd=cwd, env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    # Reports come every fifth frame and the numbering wraps after 1050: stay inside a pass.
+    if warm_up % 5 or frames % 5 or warm_up + frames > 1050:
+        raise SystemExit("warm-up and frames must be multiples of 5 within one pass of 1050")
     start = warm_up
     end = warm_up + frames
     t_start = None

@@ -14,7 +14,7 @@ import benchlib  # noqa: E402
 def main():
     build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
     runs = int(sys.argv[2]) if len(sys.argv) > 2 else 5
-    frames = int(sys.argv[3]) if len(sys.argv) > 3 else 500
+    frames = int(sys.argv[3]) if len(sys.argv) > 3 else 900
     crane, peer = os.path.join(build, "crane"), os.path.join(build, "bench-peer")
     rows = []
     with benchlib.Xvfb() as x:

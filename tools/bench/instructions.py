@@ -18,14 +18,19 @@ def self_cost_by_object(path):
     skip_next = False
     with open(path) as f:
         for line in f:
-            if line.startswith("ob="):
+            if line.startswith("cob="):
+                # A callee's object may be named here first; later "ob=" lines use its number.
+                key, _, name = line[4:].strip().partition(")")
+                if name.strip():
+                    names[key] = name.strip()
+            elif line.startswith("ob="):
                 ref = line[3:].strip()
                 if ref.startswith("("):
                     key, _, name = ref.partition(")")
                     name = name.strip()
                     if name:
                         names[key] = name
-                    obj = names.get(key, key)
+                    obj = key
                 else:
                     obj = ref
             elif line.startswith("calls="):
@@ -37,7 +42,11 @@ def self_cost_by_object(path):
                 parts = line.split()
                 if len(parts) >= 2:
                     per_object[obj] += int(parts[1])
-    return per_object
+    # Objects are numbered where first named; resolve the numbers once all names are known.
+    resolved = collections.Counter()
+    for key, cost in per_object.items():
+        resolved[names.get(key, key)] += cost
+    return resolved
 
 
 def main():
