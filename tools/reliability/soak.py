@@ -6,8 +6,8 @@ usage: soak.py BUILD_DIR [FRAMES]
 The program reports every fifth frame on standard output ("... Tiempo: N"); the report of
 frame 0 comes after frame 1050, at the 1051st frame drawn, and so marks the end of the first
 pass. The resident size is read at every report, so the samples are placed by frame rather
-than by time. It rises and falls by a few megabytes within a pass (the rasteriser's buffers
-come and go), so growth is the highest sample after the first pass against the highest sample
+than by time. It rises and falls by a few megabytes within a pass, so a single sample is
+a poor base: growth is the highest sample after the first pass against the highest sample
 of the first pass, sampled alike; the highest sample of every pass is printed to show the
 trend. Standard output is read while the program runs: a pipe left unread fills up
 after a few thousand reports and would stop the program in its next write.
