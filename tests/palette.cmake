@@ -31,6 +31,20 @@ function(crane_palette_tests)
       add_test(NAME x11_palette COMMAND test_x11_palette)
     endif()
     set_tests_properties(x11_palette PROPERTIES LABELS x11 TIMEOUT 120)
+
+    # Pixel formats against what GLX says of each visual, on a true-colour screen.
+    add_executable(test_x11_pixel_format ${CMAKE_CURRENT_SOURCE_DIR}/test_x11_pixel_format.cpp)
+    set_target_properties(test_x11_pixel_format PROPERTIES RUNTIME_OUTPUT_DIRECTORY
+      ${CMAKE_BINARY_DIR}/tests)
+    target_link_libraries(test_x11_pixel_format PRIVATE crane_platform_x11 GTest::gtest
+      GTest::gtest_main)
+    if(XVFB_RUN)
+      add_test(NAME x11_pixel_format COMMAND ${XVFB_RUN} -a -s "-screen 0 640x480x24"
+        $<TARGET_FILE:test_x11_pixel_format>)
+    else()
+      add_test(NAME x11_pixel_format COMMAND test_x11_pixel_format)
+    endif()
+    set_tests_properties(x11_pixel_format PROPERTIES LABELS x11 TIMEOUT 120)
   endif()
 endfunction()
 cmake_language(DEFER CALL crane_palette_tests)

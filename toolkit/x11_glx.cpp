@@ -1,14 +1,160 @@
 // Pixel formats as GLX visuals numbered from 1, GLX contexts and the buffer swap.
+#include <algorithm>
 #include <cstdlib>
+#include <utility>
 #include <strings.h>
 #include <vector>
+
+#include <X11/Xlib-xcb.h>
+#include <xcb/glx.h>
 
 #include "toolkit/x11_backend.h"
 
 namespace {
 
+// The pixel formats: GL-capable visuals in the server's order, each described once. The list is
+// fixed for the life of the connection, and the rules describe every format, some more than
+// once, on the way to a window.
 std::vector<XVisualInfo> s_visuals;
+std::vector<PlatPixelFormat> s_formats;
 bool s_visuals_read = false;
+
+int shift_of(unsigned long mask) {
+    return mask ? ffsl((long)mask) - 1 : 0;
+}
+
+// One GLX description of a visual, however it is read.
+struct GlxConfig {
+    bool rgba, double_buffer, stereo;
+    int buffer, red, green, blue, alpha, accum_red, accum_green, accum_blue, accum_alpha;
+    int depth, stencil, aux, level;
+};
+
+PlatPixelFormat describe(const XVisualInfo& v, const GlxConfig& c) {
+    PlatPixelFormat f{};
+    f.size = PLAT_PFD_SIZE;
+    f.version = PLAT_PFD_VERSION;
+    f.flags = PLAT_PFD_DRAW_TO_WINDOW | PLAT_PFD_SUPPORT_OPENGL;
+    if (c.double_buffer) f.flags |= PLAT_PFD_DOUBLEBUFFER;
+    if (c.stereo) f.flags |= PLAT_PFD_STEREO;
+    f.pixel_type = c.rgba ? PLAT_PFD_TYPE_RGBA : PLAT_PFD_TYPE_COLORINDEX;
+    if (v.c_class == PseudoColor || v.c_class == GrayScale) f.flags |= PLAT_PFD_NEED_PALETTE;
+    f.red_bits = c.red;
+    f.green_bits = c.green;
+    f.blue_bits = c.blue;
+    f.red_shift = shift_of(v.red_mask);
+    f.green_shift = shift_of(v.green_mask);
+    f.blue_shift = shift_of(v.blue_mask);
+    f.color_bits = c.rgba ? c.red + c.green + c.blue : c.buffer;
+    f.alpha_bits = c.alpha;
+    f.accum_alpha_bits = c.accum_alpha;
+    f.accum_bits = c.accum_red + c.accum_green + c.accum_blue + c.accum_alpha;
+    f.depth_bits = c.depth;
+    f.stencil_bits = c.stencil;
+    f.aux_buffers = c.aux;
+    f.layer_type = c.level == 0 ? PLAT_PFD_MAIN_PLANE
+                                : (c.level > 0 ? PLAT_PFD_OVERLAY_PLANE : PLAT_PFD_UNDERLAY_PLANE);
+    return f;
+}
+
+// Every GLX query through a visual searches the client's whole list of configurations, and
+// with the few hundred visuals of a typical server, describing each of them that way cost tens
+// of milliseconds at start-up. The server's own table comes in one reply: for each visual
+// eighteen fixed values, in this order, then attribute pairs that no format needs.
+enum VisualConfigField {
+    kVisualId,
+    kVisualClass,
+    kRgba,
+    kRed,
+    kGreen,
+    kBlue,
+    kAlpha,
+    kAccumRed,
+    kAccumGreen,
+    kAccumBlue,
+    kAccumAlpha,
+    kDoubleBuffer,
+    kStereo,
+    kBufferSize,
+    kDepth,
+    kStencil,
+    kAux,
+    kLevel,
+    kFixedFields
+};
+
+GlxConfig from_fields(const uint32_t* v) {
+    GlxConfig c{};
+    c.rgba = v[kRgba] != 0;
+    c.double_buffer = v[kDoubleBuffer] != 0;
+    c.stereo = v[kStereo] != 0;
+    c.buffer = (int)v[kBufferSize];
+    c.red = (int)v[kRed];
+    c.green = (int)v[kGreen];
+    c.blue = (int)v[kBlue];
+    c.alpha = (int)v[kAlpha];
+    c.accum_red = (int)v[kAccumRed];
+    c.accum_green = (int)v[kAccumGreen];
+    c.accum_blue = (int)v[kAccumBlue];
+    c.accum_alpha = (int)v[kAccumAlpha];
+    c.depth = (int)v[kDepth];
+    c.stencil = (int)v[kStencil];
+    c.aux = (int)v[kAux];
+    c.level = (int32_t)v[kLevel]; // signed: underlay planes are below zero
+    return c;
+}
+
+// The server's visual configurations by visual id; empty when the request fails, and then each
+// visual is asked through GLX instead.
+std::vector<std::pair<VisualID, GlxConfig>> server_visual_configs() {
+    std::vector<std::pair<VisualID, GlxConfig>> configs;
+    xcb_connection_t* connection = XGetXCBConnection(g_x11.display);
+    // A request to an extension the server lacks would close the connection.
+    const xcb_query_extension_reply_t* glx = xcb_get_extension_data(connection, &xcb_glx_id);
+    if (!glx || !glx->present) return configs;
+    xcb_glx_get_visual_configs_reply_t* reply = xcb_glx_get_visual_configs_reply(
+        connection, xcb_glx_get_visual_configs(connection, (uint32_t)g_x11.screen), nullptr);
+    if (!reply) return configs;
+    const uint32_t* values = xcb_glx_get_visual_configs_property_list(reply);
+    int length = xcb_glx_get_visual_configs_property_list_length(reply);
+    uint32_t stride = reply->num_properties;
+    if (stride >= kFixedFields && (uint64_t)reply->num_visuals * stride <= (uint64_t)length) {
+        for (uint32_t i = 0; i < reply->num_visuals; ++i) {
+            const uint32_t* v = values + (size_t)i * stride;
+            configs.emplace_back((VisualID)v[kVisualId], from_fields(v));
+        }
+    }
+    free(reply);
+    std::stable_sort(configs.begin(), configs.end(),
+                     [](const auto& x, const auto& y) { return x.first < y.first; });
+    return configs;
+}
+
+int visual_attribute(XVisualInfo* v, int attribute) {
+    int value = 0;
+    return glXGetConfig(g_x11.display, v, attribute, &value) == 0 ? value : 0;
+}
+
+GlxConfig read_visual_config(XVisualInfo* v) {
+    GlxConfig c{};
+    c.rgba = visual_attribute(v, GLX_RGBA) != 0;
+    c.double_buffer = visual_attribute(v, GLX_DOUBLEBUFFER) != 0;
+    c.stereo = visual_attribute(v, GLX_STEREO) != 0;
+    c.buffer = visual_attribute(v, GLX_BUFFER_SIZE);
+    c.red = visual_attribute(v, GLX_RED_SIZE);
+    c.green = visual_attribute(v, GLX_GREEN_SIZE);
+    c.blue = visual_attribute(v, GLX_BLUE_SIZE);
+    c.alpha = visual_attribute(v, GLX_ALPHA_SIZE);
+    c.accum_red = visual_attribute(v, GLX_ACCUM_RED_SIZE);
+    c.accum_green = visual_attribute(v, GLX_ACCUM_GREEN_SIZE);
+    c.accum_blue = visual_attribute(v, GLX_ACCUM_BLUE_SIZE);
+    c.accum_alpha = visual_attribute(v, GLX_ACCUM_ALPHA_SIZE);
+    c.depth = visual_attribute(v, GLX_DEPTH_SIZE);
+    c.stencil = visual_attribute(v, GLX_STENCIL_SIZE);
+    c.aux = visual_attribute(v, GLX_AUX_BUFFERS);
+    c.level = visual_attribute(v, GLX_LEVEL);
+    return c;
+}
 
 void read_visuals() {
     if (s_visuals_read || !g_x11.display) return;
@@ -17,51 +163,25 @@ void read_visuals() {
     pattern.screen = g_x11.screen;
     int count = 0;
     XVisualInfo* list = XGetVisualInfo(g_x11.display, VisualScreenMask, &pattern, &count);
+    std::vector<std::pair<VisualID, GlxConfig>> configs = server_visual_configs();
     for (int i = 0; i < count; ++i) {
-        int use_gl = 0;
-        if (glXGetConfig(g_x11.display, &list[i], GLX_USE_GL, &use_gl) == 0 && use_gl)
-            s_visuals.push_back(list[i]);
+        // GLX itself decides which visuals it can render to: it drops those its driver cannot
+        // match. One query per visual keeps that decision.
+        if (!visual_attribute(&list[i], GLX_USE_GL)) continue;
+        auto it = std::lower_bound(
+            configs.begin(), configs.end(), list[i].visualid,
+            [](const std::pair<VisualID, GlxConfig>& e, VisualID id) { return e.first < id; });
+        bool listed = it != configs.end() && it->first == list[i].visualid;
+        s_visuals.push_back(list[i]);
+        s_formats.push_back(describe(list[i], listed ? it->second : read_visual_config(&list[i])));
     }
     if (list) XFree(list);
 }
 
-int config(XVisualInfo* v, int attribute) {
-    int value = 0;
-    if (glXGetConfig(g_x11.display, v, attribute, &value) != 0) return 0;
-    return value;
-}
-
-int shift_of(unsigned long mask) {
-    return mask ? ffsl((long)mask) - 1 : 0;
-}
-
-void describe(XVisualInfo* v, PlatPixelFormat* f) {
-    *f = PlatPixelFormat{};
-    f->size = PLAT_PFD_SIZE;
-    f->version = PLAT_PFD_VERSION;
-    f->flags = PLAT_PFD_DRAW_TO_WINDOW | PLAT_PFD_SUPPORT_OPENGL;
-    if (config(v, GLX_DOUBLEBUFFER)) f->flags |= PLAT_PFD_DOUBLEBUFFER;
-    if (config(v, GLX_STEREO)) f->flags |= PLAT_PFD_STEREO;
-    bool rgba = config(v, GLX_RGBA) != 0;
-    f->pixel_type = rgba ? PLAT_PFD_TYPE_RGBA : PLAT_PFD_TYPE_COLORINDEX;
-    if (v->c_class == PseudoColor || v->c_class == GrayScale) f->flags |= PLAT_PFD_NEED_PALETTE;
-    f->red_bits = config(v, GLX_RED_SIZE);
-    f->green_bits = config(v, GLX_GREEN_SIZE);
-    f->blue_bits = config(v, GLX_BLUE_SIZE);
-    f->red_shift = shift_of(v->red_mask);
-    f->green_shift = shift_of(v->green_mask);
-    f->blue_shift = shift_of(v->blue_mask);
-    f->color_bits = rgba ? f->red_bits + f->green_bits + f->blue_bits : config(v, GLX_BUFFER_SIZE);
-    f->alpha_bits = config(v, GLX_ALPHA_SIZE);
-    f->accum_alpha_bits = config(v, GLX_ACCUM_ALPHA_SIZE);
-    f->accum_bits = config(v, GLX_ACCUM_RED_SIZE) + config(v, GLX_ACCUM_GREEN_SIZE) +
-                    config(v, GLX_ACCUM_BLUE_SIZE) + f->accum_alpha_bits;
-    f->depth_bits = config(v, GLX_DEPTH_SIZE);
-    f->stencil_bits = config(v, GLX_STENCIL_SIZE);
-    f->aux_buffers = config(v, GLX_AUX_BUFFERS);
-    int level = config(v, GLX_LEVEL);
-    f->layer_type = level == 0 ? PLAT_PFD_MAIN_PLANE
-                               : (level > 0 ? PLAT_PFD_OVERLAY_PLANE : PLAT_PFD_UNDERLAY_PLANE);
+const PlatPixelFormat* format_of(int index) {
+    read_visuals();
+    if (index < 1 || index > (int)s_formats.size()) return nullptr;
+    return &s_formats[index - 1];
 }
 
 bool is_dc(TkHandle dc) {
@@ -91,8 +211,7 @@ int plat_choose_pixel_format(TkHandle dc, const PlatPixelFormat* request) {
     int best = 0;
     long best_cost = 0;
     for (int i = 1; i <= x11_visual_count(); ++i) {
-        PlatPixelFormat f;
-        describe(x11_visual(i), &f);
+        const PlatPixelFormat& f = *format_of(i);
         if (f.pixel_type != request->pixel_type || f.layer_type != PLAT_PFD_MAIN_PLANE) continue;
         if ((f.flags & PLAT_PFD_DOUBLEBUFFER) != (request->flags & PLAT_PFD_DOUBLEBUFFER)) continue;
         // The scene tests depth even where the mode asks for no depth buffer: always take a
@@ -117,9 +236,9 @@ int plat_describe_pixel_format(TkHandle dc, int index, PlatPixelFormat* out) {
     if (!is_dc(dc)) return 0;
     int count = x11_visual_count();
     if (out) {
-        XVisualInfo* v = x11_visual(index);
-        if (!v) return 0;
-        describe(v, out);
+        const PlatPixelFormat* f = format_of(index);
+        if (!f) return 0;
+        *out = *f;
     }
     return count;
 }

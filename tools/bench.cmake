@@ -24,7 +24,12 @@ add_executable(bench-startup-probe ${CMAKE_SOURCE_DIR}/app/crane.cpp
 target_link_libraries(bench-startup-probe PRIVATE ${crane_program_libs} crane_platform_x11
   OpenGL::OpenGL OpenGL::GLX PkgConfig::GLU X11::X11)
 target_link_options(bench-startup-probe PRIVATE
-  -Wl,--wrap=_Z8app_mainiPPc -Wl,--wrap=_Z15tk_swap_buffersv)
+  -Wl,--wrap=_Z8app_mainiPPc -Wl,--wrap=_Z24plat_choose_pixel_formatmPK15PlatPixelFormat
+  -Wl,--wrap=_Z20plat_gl_make_currentmm -Wl,--wrap=_Z15tk_swap_buffersv)
+
+# The floor under it: a bare GLX program that presents one triangle.
+add_executable(bench-glx-floor ${CMAKE_CURRENT_LIST_DIR}/bench/bench_glx_floor.cpp)
+target_link_libraries(bench-glx-floor PRIVATE OpenGL::OpenGL OpenGL::GLX X11::X11)
 
 # One command each: cmake --build build --target bench-<name>
 set(bench_dir ${CMAKE_CURRENT_LIST_DIR}/bench)
@@ -36,7 +41,7 @@ add_custom_target(bench-display-lists
   DEPENDS crane-render bench-lists WORKING_DIRECTORY ${CMAKE_BINARY_DIR} USES_TERMINAL)
 add_custom_target(bench-start-up
   COMMAND python3 ${bench_dir}/start_up.py ${CMAKE_BINARY_DIR}
-  DEPENDS bench-startup-probe WORKING_DIRECTORY ${CMAKE_BINARY_DIR} USES_TERMINAL)
+  DEPENDS bench-startup-probe bench-glx-floor WORKING_DIRECTORY ${CMAKE_BINARY_DIR} USES_TERMINAL)
 add_custom_target(bench-instructions
   COMMAND python3 ${bench_dir}/instructions.py ${CMAKE_BINARY_DIR}
   DEPENDS crane-render WORKING_DIRECTORY ${CMAKE_BINARY_DIR} USES_TERMINAL)

@@ -4,7 +4,8 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config clang libclang-rt-14-dev
-  libgl-dev libglu1-mesa-dev libegl-dev libx11-dev libxtst-dev libpng-dev
+  libgl-dev libglu1-mesa-dev libegl-dev libx11-dev libx11-xcb-dev libxcb-glx0-dev libxtst-dev
+  libpng-dev
   libgl1-mesa-dri libegl-mesa0 libglx-mesa0 mesa-utils-bin
   libgtest-dev libgmock-dev libbenchmark-dev freeglut3-dev
   xvfb xauth x11-utils x11-apps xdotool
