@@ -1,7 +1,7 @@
 // Pixel formats as GLX visuals numbered from 1, GLX contexts and the buffer swap.
 #include <algorithm>
+#include <array>
 #include <cstdlib>
-#include <utility>
 #include <strings.h>
 #include <vector>
 
@@ -21,40 +21,6 @@ bool s_visuals_read = false;
 
 int shift_of(unsigned long mask) {
     return mask ? ffsl((long)mask) - 1 : 0;
-}
-
-// One GLX description of a visual, however it is read.
-struct GlxConfig {
-    bool rgba, double_buffer, stereo;
-    int buffer, red, green, blue, alpha, accum_red, accum_green, accum_blue, accum_alpha;
-    int depth, stencil, aux, level;
-};
-
-PlatPixelFormat describe(const XVisualInfo& v, const GlxConfig& c) {
-    PlatPixelFormat f{};
-    f.size = PLAT_PFD_SIZE;
-    f.version = PLAT_PFD_VERSION;
-    f.flags = PLAT_PFD_DRAW_TO_WINDOW | PLAT_PFD_SUPPORT_OPENGL;
-    if (c.double_buffer) f.flags |= PLAT_PFD_DOUBLEBUFFER;
-    if (c.stereo) f.flags |= PLAT_PFD_STEREO;
-    f.pixel_type = c.rgba ? PLAT_PFD_TYPE_RGBA : PLAT_PFD_TYPE_COLORINDEX;
-    if (v.c_class == PseudoColor || v.c_class == GrayScale) f.flags |= PLAT_PFD_NEED_PALETTE;
-    f.red_bits = c.red;
-    f.green_bits = c.green;
-    f.blue_bits = c.blue;
-    f.red_shift = shift_of(v.red_mask);
-    f.green_shift = shift_of(v.green_mask);
-    f.blue_shift = shift_of(v.blue_mask);
-    f.color_bits = c.rgba ? c.red + c.green + c.blue : c.buffer;
-    f.alpha_bits = c.alpha;
-    f.accum_alpha_bits = c.accum_alpha;
-    f.accum_bits = c.accum_red + c.accum_green + c.accum_blue + c.accum_alpha;
-    f.depth_bits = c.depth;
-    f.stencil_bits = c.stencil;
-    f.aux_buffers = c.aux;
-    f.layer_type = c.level == 0 ? PLAT_PFD_MAIN_PLANE
-                                : (c.level > 0 ? PLAT_PFD_OVERLAY_PLANE : PLAT_PFD_UNDERLAY_PLANE);
-    return f;
 }
 
 // Every GLX query through a visual searches the client's whole list of configurations, and
@@ -82,32 +48,50 @@ enum VisualConfigField {
     kLevel,
     kFixedFields
 };
+typedef std::array<uint32_t, kFixedFields> VisualConfig;
 
-GlxConfig from_fields(const uint32_t* v) {
-    GlxConfig c{};
-    c.rgba = v[kRgba] != 0;
-    c.double_buffer = v[kDoubleBuffer] != 0;
-    c.stereo = v[kStereo] != 0;
-    c.buffer = (int)v[kBufferSize];
-    c.red = (int)v[kRed];
-    c.green = (int)v[kGreen];
-    c.blue = (int)v[kBlue];
-    c.alpha = (int)v[kAlpha];
-    c.accum_red = (int)v[kAccumRed];
-    c.accum_green = (int)v[kAccumGreen];
-    c.accum_blue = (int)v[kAccumBlue];
-    c.accum_alpha = (int)v[kAccumAlpha];
-    c.depth = (int)v[kDepth];
-    c.stencil = (int)v[kStencil];
-    c.aux = (int)v[kAux];
-    c.level = (int32_t)v[kLevel]; // signed: underlay planes are below zero
-    return c;
+// The GLX attribute that answers each field, for a visual the server's table leaves out.
+const int k_field_attributes[kFixedFields] = {
+    GLX_VISUAL_ID,       GLX_X_VISUAL_TYPE,    GLX_RGBA,
+    GLX_RED_SIZE,        GLX_GREEN_SIZE,       GLX_BLUE_SIZE,
+    GLX_ALPHA_SIZE,      GLX_ACCUM_RED_SIZE,   GLX_ACCUM_GREEN_SIZE,
+    GLX_ACCUM_BLUE_SIZE, GLX_ACCUM_ALPHA_SIZE, GLX_DOUBLEBUFFER,
+    GLX_STEREO,          GLX_BUFFER_SIZE,      GLX_DEPTH_SIZE,
+    GLX_STENCIL_SIZE,    GLX_AUX_BUFFERS,      GLX_LEVEL};
+
+PlatPixelFormat describe(const XVisualInfo& v, const VisualConfig& c) {
+    PlatPixelFormat f{};
+    f.size = PLAT_PFD_SIZE;
+    f.version = PLAT_PFD_VERSION;
+    f.flags = PLAT_PFD_DRAW_TO_WINDOW | PLAT_PFD_SUPPORT_OPENGL;
+    if (c[kDoubleBuffer]) f.flags |= PLAT_PFD_DOUBLEBUFFER;
+    if (c[kStereo]) f.flags |= PLAT_PFD_STEREO;
+    bool rgba = c[kRgba] != 0;
+    f.pixel_type = rgba ? PLAT_PFD_TYPE_RGBA : PLAT_PFD_TYPE_COLORINDEX;
+    if (v.c_class == PseudoColor || v.c_class == GrayScale) f.flags |= PLAT_PFD_NEED_PALETTE;
+    f.red_bits = (int)c[kRed];
+    f.green_bits = (int)c[kGreen];
+    f.blue_bits = (int)c[kBlue];
+    f.red_shift = shift_of(v.red_mask);
+    f.green_shift = shift_of(v.green_mask);
+    f.blue_shift = shift_of(v.blue_mask);
+    f.color_bits = rgba ? f.red_bits + f.green_bits + f.blue_bits : (int)c[kBufferSize];
+    f.alpha_bits = (int)c[kAlpha];
+    f.accum_alpha_bits = (int)c[kAccumAlpha];
+    f.accum_bits = (int)(c[kAccumRed] + c[kAccumGreen] + c[kAccumBlue] + c[kAccumAlpha]);
+    f.depth_bits = (int)c[kDepth];
+    f.stencil_bits = (int)c[kStencil];
+    f.aux_buffers = (int)c[kAux];
+    int level = (int32_t)c[kLevel]; // signed: underlay planes are below zero
+    f.layer_type = level == 0 ? PLAT_PFD_MAIN_PLANE
+                              : (level > 0 ? PLAT_PFD_OVERLAY_PLANE : PLAT_PFD_UNDERLAY_PLANE);
+    return f;
 }
 
 // The server's visual configurations by visual id; empty when the request fails, and then each
 // visual is asked through GLX instead.
-std::vector<std::pair<VisualID, GlxConfig>> server_visual_configs() {
-    std::vector<std::pair<VisualID, GlxConfig>> configs;
+std::vector<VisualConfig> server_visual_configs() {
+    std::vector<VisualConfig> configs;
     xcb_connection_t* connection = XGetXCBConnection(g_x11.display);
     // A request to an extension the server lacks would close the connection.
     const xcb_query_extension_reply_t* glx = xcb_get_extension_data(connection, &xcb_glx_id);
@@ -120,13 +104,14 @@ std::vector<std::pair<VisualID, GlxConfig>> server_visual_configs() {
     uint32_t stride = reply->num_properties;
     if (stride >= kFixedFields && (uint64_t)reply->num_visuals * stride <= (uint64_t)length) {
         for (uint32_t i = 0; i < reply->num_visuals; ++i) {
-            const uint32_t* v = values + (size_t)i * stride;
-            configs.emplace_back((VisualID)v[kVisualId], from_fields(v));
+            VisualConfig c;
+            std::copy_n(values + (size_t)i * stride, kFixedFields, c.begin());
+            configs.push_back(c);
         }
     }
     free(reply);
     std::stable_sort(configs.begin(), configs.end(),
-                     [](const auto& x, const auto& y) { return x.first < y.first; });
+                     [](const auto& x, const auto& y) { return x[kVisualId] < y[kVisualId]; });
     return configs;
 }
 
@@ -135,24 +120,10 @@ int visual_attribute(XVisualInfo* v, int attribute) {
     return glXGetConfig(g_x11.display, v, attribute, &value) == 0 ? value : 0;
 }
 
-GlxConfig read_visual_config(XVisualInfo* v) {
-    GlxConfig c{};
-    c.rgba = visual_attribute(v, GLX_RGBA) != 0;
-    c.double_buffer = visual_attribute(v, GLX_DOUBLEBUFFER) != 0;
-    c.stereo = visual_attribute(v, GLX_STEREO) != 0;
-    c.buffer = visual_attribute(v, GLX_BUFFER_SIZE);
-    c.red = visual_attribute(v, GLX_RED_SIZE);
-    c.green = visual_attribute(v, GLX_GREEN_SIZE);
-    c.blue = visual_attribute(v, GLX_BLUE_SIZE);
-    c.alpha = visual_attribute(v, GLX_ALPHA_SIZE);
-    c.accum_red = visual_attribute(v, GLX_ACCUM_RED_SIZE);
-    c.accum_green = visual_attribute(v, GLX_ACCUM_GREEN_SIZE);
-    c.accum_blue = visual_attribute(v, GLX_ACCUM_BLUE_SIZE);
-    c.accum_alpha = visual_attribute(v, GLX_ACCUM_ALPHA_SIZE);
-    c.depth = visual_attribute(v, GLX_DEPTH_SIZE);
-    c.stencil = visual_attribute(v, GLX_STENCIL_SIZE);
-    c.aux = visual_attribute(v, GLX_AUX_BUFFERS);
-    c.level = visual_attribute(v, GLX_LEVEL);
+VisualConfig read_visual_config(XVisualInfo* v) {
+    VisualConfig c;
+    for (int i = 0; i < kFixedFields; ++i)
+        c[i] = (uint32_t)visual_attribute(v, k_field_attributes[i]);
     return c;
 }
 
@@ -163,17 +134,17 @@ void read_visuals() {
     pattern.screen = g_x11.screen;
     int count = 0;
     XVisualInfo* list = XGetVisualInfo(g_x11.display, VisualScreenMask, &pattern, &count);
-    std::vector<std::pair<VisualID, GlxConfig>> configs = server_visual_configs();
+    std::vector<VisualConfig> configs = server_visual_configs();
     for (int i = 0; i < count; ++i) {
         // GLX itself decides which visuals it can render to: it drops those its driver cannot
         // match. One query per visual keeps that decision.
         if (!visual_attribute(&list[i], GLX_USE_GL)) continue;
-        auto it = std::lower_bound(
-            configs.begin(), configs.end(), list[i].visualid,
-            [](const std::pair<VisualID, GlxConfig>& e, VisualID id) { return e.first < id; });
-        bool listed = it != configs.end() && it->first == list[i].visualid;
+        auto it =
+            std::lower_bound(configs.begin(), configs.end(), list[i].visualid,
+                             [](const VisualConfig& c, VisualID id) { return c[kVisualId] < id; });
+        bool listed = it != configs.end() && (*it)[kVisualId] == list[i].visualid;
         s_visuals.push_back(list[i]);
-        s_formats.push_back(describe(list[i], listed ? it->second : read_visual_config(&list[i])));
+        s_formats.push_back(describe(list[i], listed ? *it : read_visual_config(&list[i])));
     }
     if (list) XFree(list);
 }
