@@ -1,0 +1,126 @@
+// State shared by the Wayland backend's files: the compositor connection and its globals, the
+// one toolkit window, the seat's keyboard and pointer, and the event queue.
+#pragma once
+
+#include <EGL/egl.h>
+#include <wayland-client.h>
+#include <wayland-egl.h>
+#include <xkbcommon/xkbcommon.h>
+
+#include <cstdint>
+#include <deque>
+#include <string>
+
+#include "toolkit/platform.h"
+
+struct xdg_wm_base;
+struct xdg_surface;
+struct xdg_toplevel;
+struct zxdg_decoration_manager_v1;
+struct zxdg_toplevel_decoration_v1;
+struct libdecor;
+struct libdecor_frame;
+struct wl_cursor_theme;
+
+// A decorated top-level surface: the toolkit's window or a message box. Decorations are the
+// compositor's where it offers xdg-decoration, else libdecor draws them.
+struct WlToplevel {
+    wl_surface* surface = nullptr;
+    xdg_surface* xdg = nullptr;
+    xdg_toplevel* toplevel = nullptr;
+    zxdg_toplevel_decoration_v1* decoration = nullptr;
+    libdecor_frame* frame = nullptr;
+    int width = 0, height = 0; // content size in use
+    bool configured = false;   // the first configure has come and been acknowledged
+    bool activated = false;
+    bool close_requested = false;
+    // Called after each configure with the size the compositor asks for (0: the client's own
+    // choice) and whether the window is active.
+    void (*on_configure)(WlToplevel* toplevel, int width, int height, bool activated) = nullptr;
+};
+
+struct WlWindow {
+    WlToplevel top;
+    wl_egl_window* egl_window = nullptr;
+    EGLSurface egl_surface = EGL_NO_SURFACE;
+    int format = 0;  // the pixel format set, 0 when none
+    int x = 0, y = 0; // where the toolkit asked the window to be; Wayland never says
+    bool repaint_pending = false;
+};
+
+struct WlKeyboard {
+    wl_keyboard* keyboard = nullptr;
+    xkb_context* context = nullptr;
+    xkb_keymap* keymap = nullptr;
+    xkb_state* state = nullptr;
+    wl_surface* focus = nullptr;
+    int repeat_rate = 25;   // keys per second; 0: no repeat
+    int repeat_delay = 600; // milliseconds before the first repeat
+    uint32_t repeat_key = 0; // evdev code of the key repeating, 0 when none
+    int64_t next_repeat_ms = 0;
+};
+
+struct WlPointer {
+    wl_pointer* pointer = nullptr;
+    wl_surface* focus = nullptr;
+    int x = 0, y = 0; // surface position
+    int held = 0;     // PLAT_MK_* bits
+    uint32_t enter_serial = 0;
+    wl_cursor_theme* cursor_theme = nullptr;
+    wl_surface* cursor_surface = nullptr;
+};
+
+struct WlState {
+    wl_display* display = nullptr;
+    wl_registry* registry = nullptr;
+    wl_compositor* compositor = nullptr;
+    wl_shm* shm = nullptr;
+    wl_seat* seat = nullptr;
+    xdg_wm_base* wm_base = nullptr;
+    zxdg_decoration_manager_v1* decoration_manager = nullptr;
+    libdecor* decor = nullptr; // made on first use, where the compositor draws no decorations
+    bool connect_tried = false;
+
+    PlatEventProc proc = nullptr;
+    WlWindow win; // the one toolkit window (win.top.surface == nullptr when none)
+
+    WlKeyboard keys;
+    WlPointer mouse;
+
+    std::deque<PlatEvent> queue; // converted and posted events, in arrival order
+    bool quit_posted = false;
+    int quit_code = 0;
+
+    // Set while a message box waits: input for its surface goes to it.
+    WlToplevel* box = nullptr;
+    int box_key = 0;                  // PLAT_KEY_* of the last key pressed on the box
+    int box_click_x = -1, box_click_y = -1; // last left click on the box
+};
+
+extern WlState g_wl;
+
+// Connection and process (wl_connection.cpp).
+bool wl_connect(); // false when no compositor can be reached
+// The compositor went away: one line on standard error, status 1, at once.
+[[noreturn]] void wl_lost();
+// Sends what is buffered, then reads and dispatches what the compositor has sent, waiting up
+// to timeout_ms (0: not at all, -1: until something comes).
+void wl_pump(int timeout_ms);
+int64_t wl_now_ms();
+
+// Top-level surfaces (wl_window.cpp).
+bool wl_toplevel_create(WlToplevel* top, const char* title);
+// Makes the first commit and waits for the first configure.
+bool wl_toplevel_show(WlToplevel* top);
+void wl_toplevel_destroy(WlToplevel* top);
+
+// Events (wl_events.cpp).
+void wl_push(int kind, int a = 0, int b = 0, int c = 0);
+// Binds or drops the keyboard and pointer as the seat's capabilities change.
+void wl_seat_capabilities(wl_seat* seat, uint32_t capabilities);
+// Queues the repeats of a held key that are due; the time until the next one (-1: none).
+int wl_key_repeat_due();
+int wl_platform_key(xkb_keysym_t sym);
+
+// EGL (wl_context.cpp).
+void wl_egl_release_window(); // the window's EGL surface and wl_egl_window
