@@ -1,4 +1,4 @@
-#include "tests/app_model_draws.h"
+#include "tests/support/app_model_draws.h"
 
 #include "mesh/catalogue.h"
 

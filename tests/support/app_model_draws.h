@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/gl_recorder.h"
+#include "tests/support/gl_recorder.h"
 
 struct ModelDraw {
     std::string model;     // "g_grua2", ...

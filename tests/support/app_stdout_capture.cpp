@@ -1,4 +1,4 @@
-#include "tests/app_stdout_capture.h"
+#include "tests/support/app_stdout_capture.h"
 
 #include <unistd.h>
 

@@ -1,4 +1,4 @@
-#include "tests/app_tk_stub.h"
+#include "tests/support/app_tk_stub.h"
 
 #include "toolkit/tk_shapes.h"
 

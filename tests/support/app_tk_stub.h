@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/gl_recorder.h"
+#include "tests/support/gl_recorder.h"
 #include "toolkit/tk.h"
 
 namespace tkstub {

@@ -1,4 +1,4 @@
-#include "tests/gl_recorder.h"
+#include "tests/support/gl_recorder.h"
 
 #include <GL/glu.h>
 
@@ -21,7 +21,8 @@ void log(const char* name, std::initializer_list<double> args, const double* ext
     Call c;
     c.name = name;
     c.args.assign(args.begin(), args.end());
-    for (int i = 0; i < extra_count; ++i) c.args.push_back(extra[i]);
+    for (int i = 0; i < extra_count; ++i)
+        c.args.push_back(extra[i]);
     c.modelview = g_state.modelview_stack.back();
     c.compiling_list = g_state.compiling_list;
     g_calls.push_back(std::move(c));
@@ -29,12 +30,15 @@ void log(const char* name, std::initializer_list<double> args, const double* ext
 
 void log_floats(const char* name, std::initializer_list<double> args, const GLfloat* v, int n) {
     double d[16];
-    for (int i = 0; i < n; ++i) d[i] = v[i];
+    for (int i = 0; i < n; ++i)
+        d[i] = v[i];
     log(name, args, d, n);
 }
 
 // Executes unless the list being compiled was opened with GL_COMPILE.
-bool executing() { return g_state.compiling_list == 0 || g_state.compile_mode != GL_COMPILE; }
+bool executing() {
+    return g_state.compiling_list == 0 || g_state.compile_mode != GL_COMPILE;
+}
 
 void mult(const Mat4& m) {
     if (!executing()) return;
@@ -70,12 +74,17 @@ void reset() {
     g_state.lights[0].params[GL_DIFFUSE] = {1, 1, 1, 1};
 }
 
-const std::vector<Call>& calls() { return g_calls; }
-State& state() { return g_state; }
+const std::vector<Call>& calls() {
+    return g_calls;
+}
+State& state() {
+    return g_state;
+}
 
 size_t count(const std::string& name) {
     size_t n = 0;
-    for (const Call& c : g_calls) n += c.name == name;
+    for (const Call& c : g_calls)
+        n += c.name == name;
     return n;
 }
 
@@ -93,20 +102,25 @@ std::vector<Call> named(const std::string& name) {
     return out;
 }
 
-Mat4 identity() { return Mat4{{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}}; }
+Mat4 identity() {
+    return Mat4{{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
+}
 
 Mat4 multiply(const Mat4& a, const Mat4& b) {
     Mat4 r{};
     for (int col = 0; col < 4; ++col)
         for (int row = 0; row < 4; ++row) {
             double s = 0;
-            for (int k = 0; k < 4; ++k) s += a[k * 4 + row] * b[col * 4 + k];
+            for (int k = 0; k < 4; ++k)
+                s += a[k * 4 + row] * b[col * 4 + k];
             r[col * 4 + row] = s;
         }
     return r;
 }
 
-Mat4 current_modelview() { return g_state.modelview_stack.back(); }
+Mat4 current_modelview() {
+    return g_state.modelview_stack.back();
+}
 
 Vec3 apply(const Mat4& m, double x, double y, double z) {
     double w = m[3] * x + m[7] * y + m[11] * z + m[15];
@@ -128,19 +142,23 @@ Mat4 inverse(const Mat4& m) {
         int pivot = c;
         for (int r = c + 1; r < 4; ++r)
             if (std::fabs(a[r][c]) > std::fabs(a[pivot][c])) pivot = r;
-        for (int k = 0; k < 8; ++k) std::swap(a[c][k], a[pivot][k]);
+        for (int k = 0; k < 8; ++k)
+            std::swap(a[c][k], a[pivot][k]);
         double p = a[c][c];
         if (p == 0) return identity();
-        for (int k = 0; k < 8; ++k) a[c][k] /= p;
+        for (int k = 0; k < 8; ++k)
+            a[c][k] /= p;
         for (int r = 0; r < 4; ++r)
             if (r != c) {
                 double f = a[r][c];
-                for (int k = 0; k < 8; ++k) a[r][k] -= f * a[c][k];
+                for (int k = 0; k < 8; ++k)
+                    a[r][k] -= f * a[c][k];
             }
     }
     Mat4 out{};
     for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c) out[c * 4 + r] = a[r][c + 4];
+        for (int c = 0; c < 4; ++c)
+            out[c * 4 + r] = a[r][c + 4];
     return out;
 }
 
@@ -148,7 +166,9 @@ Vec3 in_frame(const Mat4& view, const Mat4& m, double x, double y, double z) {
     return apply(multiply(inverse(view), m), x, y, z);
 }
 
-bool is_enabled(GLenum cap) { return g_state.enabled.count(cap) != 0; }
+bool is_enabled(GLenum cap) {
+    return g_state.enabled.count(cap) != 0;
+}
 
 // Runs once before main: a fresh recorder looks like a fresh context.
 static const bool g_initialised = (reset(), true);
@@ -169,11 +189,21 @@ void glEnd() {
     log("glEnd", {});
     --g_state.begin_depth;
 }
-void glVertex3f(GLfloat x, GLfloat y, GLfloat z) { log("glVertex3f", {x, y, z}); }
-void glVertex3fv(const GLfloat* v) { log_floats("glVertex3fv", {}, v, 3); }
-void glVertex3d(GLdouble x, GLdouble y, GLdouble z) { log("glVertex3d", {x, y, z}); }
-void glVertex2f(GLfloat x, GLfloat y) { log("glVertex2f", {x, y}); }
-void glVertex2i(GLint x, GLint y) { log("glVertex2i", {double(x), double(y)}); }
+void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
+    log("glVertex3f", {x, y, z});
+}
+void glVertex3fv(const GLfloat* v) {
+    log_floats("glVertex3fv", {}, v, 3);
+}
+void glVertex3d(GLdouble x, GLdouble y, GLdouble z) {
+    log("glVertex3d", {x, y, z});
+}
+void glVertex2f(GLfloat x, GLfloat y) {
+    log("glVertex2f", {x, y});
+}
+void glVertex2i(GLint x, GLint y) {
+    log("glVertex2i", {double(x), double(y)});
+}
 void glNormal3f(GLfloat x, GLfloat y, GLfloat z) {
     log("glNormal3f", {x, y, z});
     g_state.normal = {x, y, z};
@@ -223,12 +253,14 @@ void glLoadIdentity() {
 void glLoadMatrixf(const GLfloat* m) {
     log_floats("glLoadMatrixf", {}, m, 16);
     if (executing())
-        for (int i = 0; i < 16; ++i) stack().back()[i] = m[i];
+        for (int i = 0; i < 16; ++i)
+            stack().back()[i] = m[i];
 }
 void glMultMatrixf(const GLfloat* m) {
     log_floats("glMultMatrixf", {}, m, 16);
     Mat4 t;
-    for (int i = 0; i < 16; ++i) t[i] = m[i];
+    for (int i = 0; i < 16; ++i)
+        t[i] = m[i];
     mult(t);
 }
 void glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
@@ -316,7 +348,9 @@ void glDisable(GLenum cap) {
     log("glDisable", {double(cap)});
     g_state.enabled.erase(cap);
 }
-GLboolean glIsEnabled(GLenum cap) { return is_enabled(cap) ? GL_TRUE : GL_FALSE; }
+GLboolean glIsEnabled(GLenum cap) {
+    return is_enabled(cap) ? GL_TRUE : GL_FALSE;
+}
 
 void glLightfv(GLenum light, GLenum pname, const GLfloat* v) {
     int n = param_count(pname);
@@ -340,7 +374,9 @@ void glLighti(GLenum light, GLenum pname, GLint v) {
 void glLightModelfv(GLenum pname, const GLfloat* v) {
     log_floats("glLightModelfv", {double(pname)}, v, param_count(pname));
 }
-void glLightModeli(GLenum pname, GLint v) { log("glLightModeli", {double(pname), double(v)}); }
+void glLightModeli(GLenum pname, GLint v) {
+    log("glLightModeli", {double(pname), double(v)});
+}
 void glMaterialfv(GLenum face, GLenum pname, const GLfloat* v) {
     int n = param_count(pname);
     log_floats("glMaterialfv", {double(face), double(pname)}, v, n);
@@ -358,38 +394,72 @@ void glMateriali(GLenum face, GLenum pname, GLint v) {
 void glColorMaterial(GLenum face, GLenum mode) {
     log("glColorMaterial", {double(face), double(mode)});
 }
-void glShadeModel(GLenum mode) { log("glShadeModel", {double(mode)}); }
-void glFrontFace(GLenum mode) { log("glFrontFace", {double(mode)}); }
-void glCullFace(GLenum mode) { log("glCullFace", {double(mode)}); }
-void glDepthFunc(GLenum func) { log("glDepthFunc", {double(func)}); }
-void glBlendFunc(GLenum s, GLenum d) { log("glBlendFunc", {double(s), double(d)}); }
-void glHint(GLenum target, GLenum mode) { log("glHint", {double(target), double(mode)}); }
+void glShadeModel(GLenum mode) {
+    log("glShadeModel", {double(mode)});
+}
+void glFrontFace(GLenum mode) {
+    log("glFrontFace", {double(mode)});
+}
+void glCullFace(GLenum mode) {
+    log("glCullFace", {double(mode)});
+}
+void glDepthFunc(GLenum func) {
+    log("glDepthFunc", {double(func)});
+}
+void glBlendFunc(GLenum s, GLenum d) {
+    log("glBlendFunc", {double(s), double(d)});
+}
+void glHint(GLenum target, GLenum mode) {
+    log("glHint", {double(target), double(mode)});
+}
 void glLineWidth(GLfloat w) {
     log("glLineWidth", {w});
     g_state.line_width = w;
 }
-void glPointSize(GLfloat s) { log("glPointSize", {s}); }
+void glPointSize(GLfloat s) {
+    log("glPointSize", {s});
+}
 
-void glFogf(GLenum pname, GLfloat v) { log("glFogf", {double(pname), v}); }
-void glFogi(GLenum pname, GLint v) { log("glFogi", {double(pname), double(v)}); }
+void glFogf(GLenum pname, GLfloat v) {
+    log("glFogf", {double(pname), v});
+}
+void glFogi(GLenum pname, GLint v) {
+    log("glFogi", {double(pname), double(v)});
+}
 void glFogfv(GLenum pname, const GLfloat* v) {
     int n = param_count(pname);
     log_floats("glFogfv", {double(pname)}, v, n);
     if (pname == GL_FOG_COLOR) g_state.fog_colour = {v[0], v[1], v[2], v[3]};
 }
 
-void glClear(GLbitfield mask) { log("glClear", {double(mask)}); }
+void glClear(GLbitfield mask) {
+    log("glClear", {double(mask)});
+}
 void glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
     log("glClearColor", {r, g, b, a});
     g_state.clear_colour = {r, g, b, a};
 }
-void glClearIndex(GLfloat c) { log("glClearIndex", {c}); }
-void glClearDepth(GLclampd d) { log("glClearDepth", {d}); }
-void glFlush() { log("glFlush", {}); }
-void glFinish() { log("glFinish", {}); }
-void glDrawBuffer(GLenum mode) { log("glDrawBuffer", {double(mode)}); }
-void glReadBuffer(GLenum mode) { log("glReadBuffer", {double(mode)}); }
-void glPixelStorei(GLenum pname, GLint v) { log("glPixelStorei", {double(pname), double(v)}); }
+void glClearIndex(GLfloat c) {
+    log("glClearIndex", {c});
+}
+void glClearDepth(GLclampd d) {
+    log("glClearDepth", {d});
+}
+void glFlush() {
+    log("glFlush", {});
+}
+void glFinish() {
+    log("glFinish", {});
+}
+void glDrawBuffer(GLenum mode) {
+    log("glDrawBuffer", {double(mode)});
+}
+void glReadBuffer(GLenum mode) {
+    log("glReadBuffer", {double(mode)});
+}
+void glPixelStorei(GLenum pname, GLint v) {
+    log("glPixelStorei", {double(pname), double(v)});
+}
 void glReadPixels(GLint x, GLint y, GLsizei w, GLsizei h, GLenum format, GLenum type, void*) {
     log("glReadPixels", {double(x), double(y), double(w), double(h), double(format), double(type)});
 }
@@ -397,7 +467,8 @@ void glReadPixels(GLint x, GLint y, GLsizei w, GLsizei h, GLenum format, GLenum 
 GLuint glGenLists(GLsizei range) {
     GLuint first = g_state.next_list;
     g_state.next_list += range;
-    for (GLsizei i = 0; i < range; ++i) g_state.lists.insert(first + i);
+    for (GLsizei i = 0; i < range; ++i)
+        g_state.lists.insert(first + i);
     log("glGenLists", {double(range)});
     return first;
 }
@@ -411,19 +482,27 @@ void glEndList() {
     g_state.compile_mode = 0;
     log("glEndList", {});
 }
-void glCallList(GLuint list) { log("glCallList", {double(list)}); }
+void glCallList(GLuint list) {
+    log("glCallList", {double(list)});
+}
 void glDeleteLists(GLuint list, GLsizei range) {
     log("glDeleteLists", {double(list), double(range)});
-    for (GLsizei i = 0; i < range; ++i) g_state.lists.erase(list + i);
+    for (GLsizei i = 0; i < range; ++i)
+        g_state.lists.erase(list + i);
 }
-GLboolean glIsList(GLuint list) { return g_state.lists.count(list) ? GL_TRUE : GL_FALSE; }
+GLboolean glIsList(GLuint list) {
+    return g_state.lists.count(list) ? GL_TRUE : GL_FALSE;
+}
 
-GLenum glGetError() { return GL_NO_ERROR; }
+GLenum glGetError() {
+    return GL_NO_ERROR;
+}
 void glGetFloatv(GLenum pname, GLfloat* v) {
     if (pname == GL_MODELVIEW_MATRIX || pname == GL_PROJECTION_MATRIX) {
         const Mat4& m = pname == GL_MODELVIEW_MATRIX ? g_state.modelview_stack.back()
                                                      : g_state.projection_stack.back();
-        for (int i = 0; i < 16; ++i) v[i] = float(m[i]);
+        for (int i = 0; i < 16; ++i)
+            v[i] = float(m[i]);
     } else {
         v[0] = 0;
     }
@@ -436,7 +515,9 @@ void glGetIntegerv(GLenum pname, GLint* v) {
     else
         v[0] = 0;
 }
-const GLubyte* glGetString(GLenum) { return reinterpret_cast<const GLubyte*>("gl-recorder"); }
+const GLubyte* glGetString(GLenum) {
+    return reinterpret_cast<const GLubyte*>("gl-recorder");
+}
 
 // ---- GLU ------------------------------------------------------------------------------------
 

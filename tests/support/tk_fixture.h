@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/gl_recorder.h"
-#include "tests/sim_platform.h"
+#include "tests/support/gl_recorder.h"
+#include "tests/support/sim/sim.h"
 #include "toolkit/tk.h"
 #include "toolkit/tk_palette.h"
 #include "toolkit/tk_window.h"
@@ -20,7 +20,7 @@ class TkSim : public ::testing::Test {
         tk_close_window(); // empties the key and mouse tables left by an earlier test
         sim_reset();
         glrec::reset();
-        g_tk_win = TkWindowState{0, 0, 0, 0, 1, 3, 0, 0, 0, 100, 100, true, true, false};
+        g_tk_win = TkWindowState{};
         g_tk_slots = TkWindowSlots{};
         // The interface layer's record starts at 0; the window layer's mode at 1.
         tk_set_display_mode(0);

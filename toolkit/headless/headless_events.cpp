@@ -1,14 +1,12 @@
 // The headless event queue. Nothing arrives from outside: events come from the script the
 // program set up (keys before given frames, a close request after the last frame), from the
 // window's own repaint state and from the toolkit's own posts.
-#include "toolkit/egl_backend.h"
-#include "toolkit/egl_internal.h"
-#include "toolkit/platform.h"
+#include "toolkit/headless/headless.h"
+#include "toolkit/headless/headless_control.h"
 
 #include <GL/gl.h>
 
 #include <algorithm>
-#include <cctype>
 #include <deque>
 #include <vector>
 
@@ -41,7 +39,7 @@ std::vector<unsigned char> g_pixels;
 PlatEvent make_event(int kind, int a = 0) {
     PlatEvent e = {};
     e.kind = kind;
-    e.window = egl_window_handle();
+    e.window = g_headless.window;
     e.a = a;
     return e;
 }
@@ -50,6 +48,7 @@ void push_back(const PlatEvent& e, bool shift = false) {
     g_queue.push_back({e, shift});
 }
 
+// The key press and the character it types, together (script keys all type one).
 void push_script_key(int key) {
     bool shift = false;
     int id = key;
@@ -58,12 +57,13 @@ void push_script_key(int key) {
     else if (key >= 'A' && key <= 'Z')
         shift = true;
     push_back(make_event(PLAT_EV_KEY_PRESSED, id), shift);
+    push_back(make_event(PLAT_EV_CHAR_TYPED, key), shift);
 }
 
 // Feeds what the script holds for the moment the queue runs dry before the next idle frame.
 // Returns true when it queued something.
 bool run_script() {
-    if (egl_window_handle() == 0) return false;
+    if (g_headless.window == 0) return false;
     const int next_frame = g_frames_drawn + 1;
     bool queued = false;
     if (g_last_frame > 0 && g_frames_drawn >= g_last_frame) {
@@ -82,8 +82,12 @@ bool run_script() {
     return queued;
 }
 
+bool needs_repaint() {
+    return g_headless.window != 0 && g_headless.invalid;
+}
+
 bool pending() {
-    return !g_queue.empty() || egl_window_needs_repaint();
+    return !g_queue.empty() || needs_repaint();
 }
 
 } // namespace
@@ -137,17 +141,13 @@ void egl_backend_reset() {
 void egl_present_frame() {
     // The frame must be complete before it is read or timed, as a real swap would wait.
     glFinish();
-    if (egl_window_painting()) return; // a repaint repeats the current frame
+    if (g_headless.painting) return; // a repaint repeats the current frame
     const int frame = ++g_frames_drawn;
     if (g_capture && std::binary_search(g_capture_frames.begin(), g_capture_frames.end(), frame)) {
         egl_read_frame(&g_pixels);
-        g_capture(frame, egl_surface_width(), egl_surface_height(), g_pixels.data());
+        g_capture(frame, g_headless.width, g_headless.height, g_pixels.data());
     }
     if (g_on_frame) g_on_frame(frame);
-}
-
-void egl_queue_push(int kind, int a) {
-    push_back(make_event(kind, a));
 }
 
 void egl_queue_drop_window_events() {
@@ -158,21 +158,21 @@ void egl_queue_drop_window_events() {
 
 // ---- Platform operations -------------------------------------------------------------------
 
-int plat_peek_event(int kind, TkHandle window) {
+int headless_peek_event(int kind, TkHandle window) {
     if (kind == 0) return pending() || run_script();
     if (kind == PLAT_EV_REPAINT)
-        return window != 0 && window == egl_window_handle() && egl_window_needs_repaint();
+        return window != 0 && window == g_headless.window && needs_repaint();
     for (const QueuedEvent& q : g_queue)
         if (q.event.kind == kind && q.event.window == window) return 1;
     return 0;
 }
 
-int plat_get_event(PlatEvent* event) {
+int headless_get_event(PlatEvent* event) {
     if (!pending()) run_script();
     if (!pending()) {
         // Nothing can arrive any more: end the run the way closing the window would, rather
         // than wait for ever.
-        if (egl_window_handle() != 0 && !g_close_sent) {
+        if (g_headless.window != 0 && !g_close_sent) {
             push_back(make_event(PLAT_EV_CLOSE_REQUEST));
             g_close_sent = true;
         } else {
@@ -192,46 +192,27 @@ int plat_get_event(PlatEvent* event) {
     return event->kind == PLAT_EV_QUIT ? 0 : 1;
 }
 
-void plat_translate_event(const PlatEvent* event) {
-    if (event->kind != PLAT_EV_KEY_PRESSED) return;
-    int ch = 0;
-    const int id = event->a;
-    if (id >= 'A' && id <= 'Z')
-        ch = g_shift_held ? id : id - 'A' + 'a';
-    else if (id >= '0' && id <= '9')
-        ch = id;
-    else if (id == PLAT_KEY_RETURN || id == PLAT_KEY_ESCAPE || id == PLAT_KEY_SPACE)
-        ch = id;
-    if (ch == 0) return;
-    PlatEvent typed = *event;
-    typed.kind = PLAT_EV_CHAR_TYPED;
-    typed.a = ch;
-    // The typed character comes next, before anything queued after the key press.
-    g_queue.push_front({typed, g_shift_held});
+int headless_dispatch_event(const PlatEvent* event) {
+    return g_headless.proc ? g_headless.proc(event) : 0;
 }
 
-int plat_dispatch_event(const PlatEvent* event) {
-    PlatEventProc proc = egl_event_proc();
-    return proc ? proc(event) : 0;
-}
-
-int plat_default_event(const PlatEvent* event) {
+int headless_default_event(const PlatEvent* event) {
     // The default handling of a close request is to destroy the window.
     if (event->kind == PLAT_EV_CLOSE_REQUEST && event->window != 0)
-        return plat_destroy_window(event->window);
+        return headless_destroy_window(event->window);
     return 0;
 }
 
-void plat_post_quit(int code) {
+void headless_post_quit(int code) {
     push_back(make_event(PLAT_EV_QUIT, code));
 }
 
-int plat_post_user_refresh(TkHandle window) {
-    if (window == 0 || window != egl_window_handle()) return 0;
+int headless_post_user_refresh(TkHandle window) {
+    if (window == 0 || window != g_headless.window) return 0;
     push_back(make_event(PLAT_EV_USER_REFRESH));
     return 1;
 }
 
-int plat_key_held(int key) {
+int headless_key_held(int key) {
     return key == PLAT_KEY_SHIFT && g_shift_held;
 }

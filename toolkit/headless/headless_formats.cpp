@@ -1,6 +1,7 @@
-// Mesa's surfaceless EGL platform: no display server, a desktop-GL compatibility context and a
-// pbuffer of the client size as colour and depth buffer.
-#include "toolkit/egl_internal.h"
+// Pixel formats, surface and context on Mesa's surfaceless EGL platform: no display server, a
+// desktop-GL compatibility context and a pbuffer of the client size as colour and depth buffer.
+#include "toolkit/headless/headless.h"
+#include "toolkit/pixel_format.h"
 
 #include <EGL/eglext.h>
 #include <GL/gl.h>
@@ -17,11 +18,33 @@ EGLContext g_context = EGL_NO_CONTEXT;
 int g_surface_format = 0;
 int g_width = 0;
 int g_height = 0;
+std::vector<PlatPixelFormat> g_descriptions; // of g_formats, in the same order
 
 int config_attrib(EGLConfig config, EGLint name) {
     EGLint value = 0;
     eglGetConfigAttrib(g_display, config, name, &value);
     return value;
+}
+
+PlatPixelFormat describe(const EglFormat& f) {
+    PlatPixelFormat out{};
+    out.size = PLAT_PFD_SIZE;
+    out.version = PLAT_PFD_VERSION;
+    out.flags = PLAT_PFD_DRAW_TO_WINDOW | PLAT_PFD_SUPPORT_OPENGL;
+    if (f.double_buffer) out.flags |= PLAT_PFD_DOUBLEBUFFER;
+    out.pixel_type = PLAT_PFD_TYPE_RGBA;
+    out.color_bits = f.red_bits + f.green_bits + f.blue_bits;
+    out.red_bits = f.red_bits;
+    out.red_shift = f.green_bits + f.blue_bits;
+    out.green_bits = f.green_bits;
+    out.green_shift = f.blue_bits;
+    out.blue_bits = f.blue_bits;
+    out.blue_shift = 0;
+    out.alpha_bits = f.alpha_bits;
+    out.depth_bits = f.depth_bits;
+    out.stencil_bits = f.stencil_bits;
+    out.layer_type = PLAT_PFD_MAIN_PLANE;
+    return out;
 }
 
 // Keep the 8-bit-per-channel configs that can back a desktop-GL pbuffer: the formats a
@@ -61,6 +84,12 @@ void collect_formats() {
         f.double_buffer = true;
         g_formats.push_back(f);
     }
+    for (const EglFormat& f : g_formats)
+        g_descriptions.push_back(describe(f));
+}
+
+bool is_dc(TkHandle dc) {
+    return dc != 0 && dc == g_headless.dc;
 }
 
 } // namespace
@@ -134,19 +163,6 @@ void egl_surface_destroy() {
     g_surface_format = 0;
 }
 
-bool egl_has_surface() {
-    return g_surface != EGL_NO_SURFACE;
-}
-bool egl_has_context() {
-    return g_context != EGL_NO_CONTEXT;
-}
-int egl_surface_width() {
-    return g_width;
-}
-int egl_surface_height() {
-    return g_height;
-}
-
 void egl_read_frame(std::vector<unsigned char>* rgba) {
     const size_t row = static_cast<size_t>(g_width) * 4;
     std::vector<unsigned char> bottom_up(row * g_height);
@@ -164,4 +180,58 @@ void egl_read_frame(std::vector<unsigned char>* rgba) {
     rgba->resize(bottom_up.size());
     for (int y = 0; y < g_height; ++y)
         std::memcpy(rgba->data() + row * y, bottom_up.data() + row * (g_height - 1 - y), row);
+}
+
+// ---- Platform operations -------------------------------------------------------------------
+
+int headless_choose_pixel_format(TkHandle dc, const PlatPixelFormat* request) {
+    if (!is_dc(dc)) return 0;
+    return pixel_format_match(request, g_descriptions.data(), (int)g_descriptions.size());
+}
+
+int headless_describe_pixel_format(TkHandle dc, int index, PlatPixelFormat* out) {
+    if (!is_dc(dc)) return 0;
+    const int count = static_cast<int>(g_descriptions.size());
+    if (out == nullptr) return count;
+    if (index < 1 || index > count) return 0;
+    *out = g_descriptions[index - 1];
+    return count;
+}
+
+int headless_get_pixel_format(TkHandle dc) {
+    return is_dc(dc) ? g_headless.format : 0;
+}
+
+int headless_set_pixel_format(TkHandle dc, int index, const PlatPixelFormat*) {
+    // A window's format is set once.
+    if (!is_dc(dc) || g_headless.format != 0) return 0;
+    if (!egl_surface_create(index, g_headless.width, g_headless.height)) return 0;
+    g_headless.format = index;
+    return 1;
+}
+
+TkHandle headless_gl_create_context(TkHandle dc) {
+    if (!is_dc(dc) || g_headless.format == 0 || g_headless.context != 0) return 0;
+    if (!egl_context_create()) return 0;
+    g_headless.context = 0x3000 + g_headless.serial;
+    return g_headless.context;
+}
+
+int headless_gl_make_current(TkHandle dc, TkHandle context) {
+    if (context == 0) return egl_make_current(false);
+    if (!is_dc(dc) || context != g_headless.context) return 0;
+    return egl_make_current(true);
+}
+
+int headless_gl_delete_context(TkHandle context) {
+    if (context == 0 || context != g_headless.context) return 0;
+    egl_context_destroy();
+    g_headless.context = 0;
+    return 1;
+}
+
+int headless_swap_buffers(TkHandle dc) {
+    if (!is_dc(dc) || g_headless.context == 0) return 0;
+    egl_present_frame();
+    return 1;
 }

@@ -1,6 +1,6 @@
 // The headless surface is true colour: there is no palette device, no system palette to take
 // over and no user colour settings to read.
-#include "toolkit/platform.h"
+#include "toolkit/headless/headless.h"
 
 namespace {
 
@@ -23,46 +23,46 @@ const int k_sys_color_count = sizeof(k_sys_colors) / sizeof(k_sys_colors[0]);
 
 } // namespace
 
-TkHandle plat_get_default_palette() {
+TkHandle headless_get_default_palette() {
     return k_default_palette;
 }
-TkHandle plat_create_palette(int, const PlatPaletteEntry*, int) {
+TkHandle headless_create_palette(int, const PlatPaletteEntry*, int) {
     return 0;
 }
-TkHandle plat_select_palette(TkHandle, TkHandle, int) {
+TkHandle headless_select_palette(TkHandle, TkHandle, int) {
     return 0;
 }
-int plat_unrealize_palette(TkHandle) {
+int headless_unrealize_palette(TkHandle) {
     return 0;
 }
-int plat_realize_palette(TkHandle) {
+int headless_realize_palette(TkHandle) {
     return -1;
 }
-int plat_set_palette_entries(TkHandle, int, int, const PlatPaletteEntry*) {
+int headless_set_palette_entries(TkHandle, int, int, const PlatPaletteEntry*) {
     return 0;
 }
-int plat_get_palette_entries(TkHandle, int, int, PlatPaletteEntry*) {
+int headless_get_palette_entries(TkHandle, int, int, PlatPaletteEntry*) {
     return 0;
 }
-int plat_delete_palette(TkHandle) {
+int headless_delete_palette(TkHandle) {
     return 0;
 }
-int plat_set_system_palette_use(TkHandle, int) {
+int headless_set_system_palette_use(TkHandle, int) {
     return PLAT_SYSPAL_ERROR;
 }
 
-PlatColor plat_get_sys_color(int index) {
+PlatColor headless_get_sys_color(int index) {
     return index >= 0 && index < k_sys_color_count ? k_sys_colors[index] : 0;
 }
 
-int plat_set_sys_colors(int, const int*, const PlatColor*) {
+int headless_set_sys_colors(int, const int*, const PlatColor*) {
     return 0;
 }
-void plat_broadcast_sys_color_change() {}
-TkHandle plat_reg_open_user_key(const char*) {
+void headless_broadcast_sys_color_change() {}
+TkHandle headless_reg_open_user_key(const char*) {
     return 0;
 }
-int plat_reg_query_value(TkHandle, const char*, int*, char*, int*) {
+int headless_reg_query_value(TkHandle, const char*, int*, char*, int*) {
     return 0;
 }
-void plat_reg_close(TkHandle) {}
+void headless_reg_close(TkHandle) {}

@@ -1,4 +1,14 @@
-// State shared by the X11/GLX backend's files.
+// The X11/GLX backend: its state, its internal helpers and its platform operations, each
+// defined as x11_<operation> in the file of its group:
+//  - x11_connection.cpp: the display connection and its one-time set-up (the window class),
+//    version, frame metrics, process operations, and filling the platform table.
+//  - x11_window.cpp: the top-level X window, its device context, input state queries.
+//  - x11_formats.cpp: GLX visuals as pixel formats numbered from 1, GLX contexts, swaps.
+//  - x11_events.cpp: X events turned into the toolkit's (Expose -> repaint, ConfigureNotify ->
+//    moved and resized, WM_DELETE_WINDOW -> close request, KeyPress -> key pressed and typed
+//    characters in one pass, FocusIn/Out -> activation, buttons and motion -> mouse events).
+//  - x11_palette.cpp: palettes as colormaps; system colours and the registry of this layer.
+//  - x11_message_box.cpp: a small modal window, or standard error where no display answers.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -32,7 +42,6 @@ struct X11State {
     X11Window win; // the one toolkit window (win.top == 0 when none)
 
     std::deque<PlatEvent> queue; // converted and posted events, in arrival order
-    XKeyEvent last_key{};        // the key press last handed out, for translation
     bool quit_posted = false;
     int quit_code = 0;
 
@@ -54,6 +63,14 @@ int x11_catch_errors_end();
 // Moves the events the server has sent into the queue, without blocking.
 void x11_pump();
 void x11_convert(const XEvent& event);
+
+// Fills table with this backend's operations. Non-zero when an X server answered; the table is
+// filled either way, and without a server the operations fail as they do on a lost display.
+int x11_platform_init(PlatTable* table);
+
+#define X11_DECLARE(result, name, parameters) result x11_##name parameters;
+PLAT_OPERATIONS(X11_DECLARE)
+#undef X11_DECLARE
 
 // GLX visuals that support GL, in the order the pixel formats are numbered (from 1).
 int x11_visual_count();

@@ -8,7 +8,7 @@
 #include <sched.h>
 #include <unistd.h>
 
-#include "toolkit/x11_backend.h"
+#include "toolkit/x11/x11.h"
 
 X11State g_x11;
 
@@ -91,14 +91,21 @@ void x11_frame_extents(int* left, int* right, int* top, int* bottom) {
     if (data) XFree(data);
 }
 
-int plat_register_class(int /*wide*/, PlatEventProc proc) {
+int x11_platform_init(PlatTable* table) {
+#define X11_FILL(result, name, parameters) table->name = x11_##name;
+    PLAT_OPERATIONS(X11_FILL)
+#undef X11_FILL
+    return x11_connect() ? 1 : 0;
+}
+
+int x11_register_class(int /*wide*/, PlatEventProc proc) {
     if (!x11_connect()) return 0;
     g_x11.proc = proc;
     g_x11.registered = true;
     return 1;
 }
 
-int plat_get_version(PlatVersion* version) {
+int x11_get_version(PlatVersion* version) {
     // Not one of the versions with the short system-colour table.
     version->platform_id = PLAT_VER_PLATFORM_WIN32_NT;
     version->major = 5;
@@ -106,7 +113,7 @@ int plat_get_version(PlatVersion* version) {
     return 1;
 }
 
-int plat_get_system_metric(int which) {
+int x11_get_system_metric(int which) {
     int left, right, top, bottom;
     x11_frame_extents(&left, &right, &top, &bottom);
     switch (which) {
@@ -123,7 +130,7 @@ int plat_get_system_metric(int which) {
     return 0;
 }
 
-int plat_adjust_window_rect(PlatRect* rect) {
+int x11_adjust_window_rect(PlatRect* rect) {
     int left, right, top, bottom;
     x11_frame_extents(&left, &right, &top, &bottom);
     rect->left -= left;
@@ -133,12 +140,12 @@ int plat_adjust_window_rect(PlatRect* rect) {
     return 1;
 }
 
-void plat_exit_process(int status) {
+void x11_exit_process(int status) {
     // The destructors do not run, but what the program wrote must still reach its streams.
     fflush(nullptr);
     _exit(status);
 }
 
-void plat_yield() {
+void x11_yield() {
     sched_yield();
 }

@@ -3,7 +3,7 @@
 // waits.
 #include <X11/keysym.h>
 
-#include "toolkit/x11_backend.h"
+#include "toolkit/x11/x11.h"
 
 namespace {
 
@@ -132,6 +132,11 @@ void x11_convert(const XEvent& event) {
         KeySym sym = XLookupKeysym(&key, 0);
         track_modifiers(key.state, sym, true);
         push(PLAT_EV_KEY_PRESSED, platform_key(sym), (int)key.keycode, (int)key.state);
+        // The characters it types follow the key at once, from the same event.
+        char text[8];
+        int n = XLookupString(&key, text, sizeof text, nullptr, nullptr);
+        for (int i = 0; i < n; ++i)
+            push(PLAT_EV_CHAR_TYPED, (unsigned char)text[i]);
         break;
     }
     case KeyRelease: {
@@ -175,7 +180,7 @@ void x11_pump() {
     }
 }
 
-int plat_peek_event(int kind, TkHandle window) {
+int x11_peek_event(int kind, TkHandle window) {
     if (kind == 0) {
         if (!g_x11.queue.empty() || g_x11.quit_posted) return 1;
         x11_pump();
@@ -189,18 +194,11 @@ int plat_peek_event(int kind, TkHandle window) {
     return 0;
 }
 
-int plat_get_event(PlatEvent* event) {
+int x11_get_event(PlatEvent* event) {
     for (;;) {
         if (!g_x11.queue.empty()) {
             *event = g_x11.queue.front();
             g_x11.queue.pop_front();
-            if (event->kind == PLAT_EV_KEY_PRESSED) {
-                g_x11.last_key = XKeyEvent{};
-                g_x11.last_key.type = KeyPress;
-                g_x11.last_key.display = g_x11.display;
-                g_x11.last_key.keycode = (unsigned int)event->b;
-                g_x11.last_key.state = (unsigned int)event->c;
-            }
             return 1;
         }
         if (!g_x11.display) {
@@ -225,44 +223,33 @@ int plat_get_event(PlatEvent* event) {
     }
 }
 
-void plat_translate_event(const PlatEvent* event) {
-    if (event->kind != PLAT_EV_KEY_PRESSED || !g_x11.display) return;
-    char text[8];
-    KeySym sym = 0;
-    int n = XLookupString(&g_x11.last_key, text, sizeof text, &sym, nullptr);
-    // The typed characters come next, ahead of anything queued later.
-    for (int i = n - 1; i >= 0; --i)
-        g_x11.queue.push_front(
-            PlatEvent{PLAT_EV_CHAR_TYPED, event->window, (unsigned char)text[i], 0, 0, 0});
-}
-
-int plat_dispatch_event(const PlatEvent* event) {
+int x11_dispatch_event(const PlatEvent* event) {
     return g_x11.proc ? g_x11.proc(event) : 0;
 }
 
-int plat_default_event(const PlatEvent*) {
+int x11_default_event(const PlatEvent*) {
     return 0;
 }
 
-void plat_post_quit(int code) {
+void x11_post_quit(int code) {
     g_x11.quit_posted = true;
     g_x11.quit_code = code;
 }
 
-int plat_post_user_refresh(TkHandle window) {
+int x11_post_user_refresh(TkHandle window) {
     if (!window) return 0;
     g_x11.queue.push_back(PlatEvent{PLAT_EV_USER_REFRESH, window, 0, 0, 0, 0});
     return 1;
 }
 
-int plat_invalidate(TkHandle window) {
+int x11_invalidate(TkHandle window) {
     if (!window || (Window)window != g_x11.win.top) return 0;
     g_x11.win.repaint_pending = true;
     return 1;
 }
 
-void plat_begin_paint(TkHandle) {}
+void x11_begin_paint(TkHandle) {}
 
-void plat_end_paint(TkHandle window) {
+void x11_end_paint(TkHandle window) {
     if (window && (Window)window == g_x11.win.top) g_x11.win.repaint_pending = false;
 }

@@ -8,7 +8,8 @@
 #include <X11/Xlib-xcb.h>
 #include <xcb/glx.h>
 
-#include "toolkit/x11_backend.h"
+#include "toolkit/pixel_format.h"
+#include "toolkit/x11/x11.h"
 
 namespace {
 
@@ -159,11 +160,6 @@ bool is_dc(TkHandle dc) {
     return dc && dc == (TkHandle)&g_x11.win && g_x11.win.top;
 }
 
-int presence_penalty(int want, int have) {
-    if ((want > 0) != (have > 0)) return 1000;
-    return abs(want - have);
-}
-
 } // namespace
 
 int x11_visual_count() {
@@ -177,33 +173,13 @@ XVisualInfo* x11_visual(int index) {
     return &s_visuals[index - 1];
 }
 
-int plat_choose_pixel_format(TkHandle dc, const PlatPixelFormat* request) {
-    if (!is_dc(dc) || !request) return 0;
-    int best = 0;
-    long best_cost = 0;
-    for (int i = 1; i <= x11_visual_count(); ++i) {
-        const PlatPixelFormat& f = *format_of(i);
-        if (f.pixel_type != request->pixel_type || f.layer_type != PLAT_PFD_MAIN_PLANE) continue;
-        if ((f.flags & PLAT_PFD_DOUBLEBUFFER) != (request->flags & PLAT_PFD_DOUBLEBUFFER)) continue;
-        // The scene tests depth even where the mode asks for no depth buffer: always take a
-        // visual that has one.
-        if (f.depth_bits <= 0) continue;
-        long cost = abs(f.color_bits - request->color_bits);
-        cost += presence_penalty(request->alpha_bits, f.alpha_bits);
-        cost += presence_penalty(request->accum_bits, f.accum_bits);
-        cost += presence_penalty(request->stencil_bits, f.stencil_bits);
-        if (request->depth_bits > 0) cost += abs(f.depth_bits - request->depth_bits);
-        cost += f.aux_buffers;
-        if (f.flags & PLAT_PFD_STEREO) cost += 1000;
-        if (best == 0 || cost < best_cost) {
-            best = i;
-            best_cost = cost;
-        }
-    }
-    return best;
+int x11_choose_pixel_format(TkHandle dc, const PlatPixelFormat* request) {
+    if (!is_dc(dc)) return 0;
+    read_visuals();
+    return pixel_format_match(request, s_formats.data(), (int)s_formats.size());
 }
 
-int plat_describe_pixel_format(TkHandle dc, int index, PlatPixelFormat* out) {
+int x11_describe_pixel_format(TkHandle dc, int index, PlatPixelFormat* out) {
     if (!is_dc(dc)) return 0;
     int count = x11_visual_count();
     if (out) {
@@ -214,11 +190,11 @@ int plat_describe_pixel_format(TkHandle dc, int index, PlatPixelFormat* out) {
     return count;
 }
 
-int plat_get_pixel_format(TkHandle dc) {
+int x11_get_pixel_format(TkHandle dc) {
     return is_dc(dc) ? g_x11.win.format : 0;
 }
 
-int plat_set_pixel_format(TkHandle dc, int index, const PlatPixelFormat*) {
+int x11_set_pixel_format(TkHandle dc, int index, const PlatPixelFormat*) {
     if (!is_dc(dc) || g_x11.win.format != 0) return 0;
     XVisualInfo* v = x11_visual(index);
     if (!v) return 0;
@@ -248,7 +224,7 @@ int plat_set_pixel_format(TkHandle dc, int index, const PlatPixelFormat*) {
     return 1;
 }
 
-TkHandle plat_gl_create_context(TkHandle dc) {
+TkHandle x11_gl_create_context(TkHandle dc) {
     if (!is_dc(dc) || !g_x11.win.format) return 0;
     x11_catch_errors_begin();
     GLXContext context =
@@ -257,20 +233,20 @@ TkHandle plat_gl_create_context(TkHandle dc) {
     return (TkHandle)context;
 }
 
-int plat_gl_make_current(TkHandle dc, TkHandle context) {
+int x11_gl_make_current(TkHandle dc, TkHandle context) {
     if (!g_x11.display) return 0;
     if (!context) return glXMakeCurrent(g_x11.display, None, nullptr) ? 1 : 0;
     if (!is_dc(dc) || !g_x11.win.gl) return 0;
     return glXMakeCurrent(g_x11.display, g_x11.win.gl, (GLXContext)context) ? 1 : 0;
 }
 
-int plat_gl_delete_context(TkHandle context) {
+int x11_gl_delete_context(TkHandle context) {
     if (!g_x11.display || !context) return 0;
     glXDestroyContext(g_x11.display, (GLXContext)context);
     return 1;
 }
 
-int plat_swap_buffers(TkHandle dc) {
+int x11_swap_buffers(TkHandle dc) {
     if (!is_dc(dc) || !g_x11.win.gl) return 0;
     // No glFinish or XSync here: the frame rate is the animation speed.
     glXSwapBuffers(g_x11.display, g_x11.win.gl);

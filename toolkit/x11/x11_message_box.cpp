@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/x11_backend.h"
+#include "toolkit/x11/x11.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ void draw(Display* d, const Box& box, GC gc, XFontStruct* font,
 
 } // namespace
 
-int plat_message_box(TkHandle owner, const char* text, const char* caption) {
+int x11_message_box(TkHandle owner, const char* text, const char* caption) {
     if (!x11_connect()) {
         size_t n = strlen(text);
         fprintf(stderr, "%s: %s%s", caption, text, (n && text[n - 1] == '\n') ? "" : "\n");

@@ -9,7 +9,7 @@
 #include <set>
 #include <vector>
 
-#include "toolkit/x11_backend.h"
+#include "toolkit/x11/x11.h"
 
 namespace {
 
@@ -97,11 +97,11 @@ int copy_range(std::vector<PlatPaletteEntry>& to, int start, int count,
 
 } // namespace
 
-TkHandle plat_get_default_palette() {
+TkHandle x11_get_default_palette() {
     return (TkHandle)&s_stock;
 }
 
-TkHandle plat_create_palette(int version, const PlatPaletteEntry* entries, int count) {
+TkHandle x11_create_palette(int version, const PlatPaletteEntry* entries, int count) {
     if (version != PLAT_LOGPALETTE_VERSION || !entries || count <= 0 || count > 65536) return 0;
     X11Palette* p = new (std::nothrow) X11Palette;
     if (!p) return 0;
@@ -110,7 +110,7 @@ TkHandle plat_create_palette(int version, const PlatPaletteEntry* entries, int c
     return (TkHandle)p;
 }
 
-TkHandle plat_select_palette(TkHandle dc, TkHandle palette, int background) {
+TkHandle x11_select_palette(TkHandle dc, TkHandle palette, int background) {
     X11Palette* p = find(palette);
     if (!is_dc(dc) || !p) return 0;
     X11Palette* previous = s_selected ? s_selected : &s_stock;
@@ -133,14 +133,14 @@ TkHandle plat_select_palette(TkHandle dc, TkHandle palette, int background) {
     return (TkHandle)previous;
 }
 
-int plat_unrealize_palette(TkHandle palette) {
+int x11_unrealize_palette(TkHandle palette) {
     X11Palette* p = find(palette);
     if (!p) return 0;
     p->stored.clear(); // the next realisation stores every entry again
     return 1;
 }
 
-int plat_realize_palette(TkHandle dc) {
+int x11_realize_palette(TkHandle dc) {
     if (!is_dc(dc)) return -1;
     X11Palette* p = s_selected;
     int size = 0;
@@ -171,14 +171,14 @@ int plat_realize_palette(TkHandle dc) {
     return changed;
 }
 
-int plat_set_palette_entries(TkHandle palette, int start, int count,
-                             const PlatPaletteEntry* entries) {
+int x11_set_palette_entries(TkHandle palette, int start, int count,
+                            const PlatPaletteEntry* entries) {
     X11Palette* p = find(palette);
     if (!p || p->stock) return 0;
     return copy_range(p->entries, start, count, entries);
 }
 
-int plat_get_palette_entries(TkHandle palette, int start, int count, PlatPaletteEntry* entries) {
+int x11_get_palette_entries(TkHandle palette, int start, int count, PlatPaletteEntry* entries) {
     X11Palette* p = find(palette);
     if (!p) return 0;
     if (!entries) return (int)p->entries.size();
@@ -188,7 +188,7 @@ int plat_get_palette_entries(TkHandle palette, int start, int count, PlatPalette
     return n;
 }
 
-int plat_delete_palette(TkHandle palette) {
+int x11_delete_palette(TkHandle palette) {
     X11Palette* p = find(palette);
     if (!p || p->stock) return 0;
     if (s_selected == p) {
@@ -202,18 +202,18 @@ int plat_delete_palette(TkHandle palette) {
     return 1;
 }
 
-int plat_set_system_palette_use(TkHandle, int use) {
+int x11_set_system_palette_use(TkHandle, int use) {
     if (use != PLAT_SYSPAL_STATIC && use != PLAT_SYSPAL_NOSTATIC) return PLAT_SYSPAL_ERROR;
     int previous = s_system_palette_use;
     s_system_palette_use = use;
     return previous;
 }
 
-PlatColor plat_get_sys_color(int index) {
+PlatColor x11_get_sys_color(int index) {
     return index >= 0 && index < 25 ? s_sys_colors[index] : 0;
 }
 
-int plat_set_sys_colors(int count, const int* indexes, const PlatColor* colors) {
+int x11_set_sys_colors(int count, const int* indexes, const PlatColor* colors) {
     if (count <= 0 || !indexes || !colors) return 0;
     for (int i = 0; i < count; ++i)
         if (indexes[i] >= 0 && indexes[i] < 25) s_sys_colors[indexes[i]] = colors[i];
@@ -221,14 +221,14 @@ int plat_set_sys_colors(int count, const int* indexes, const PlatColor* colors) 
 }
 
 // No other window reads this layer's system colours, so there is nobody to tell.
-void plat_broadcast_sys_color_change() {}
+void x11_broadcast_sys_color_change() {}
 
-TkHandle plat_reg_open_user_key(const char*) {
+TkHandle x11_reg_open_user_key(const char*) {
     return 0;
 }
 
-int plat_reg_query_value(TkHandle, const char*, int*, char*, int*) {
+int x11_reg_query_value(TkHandle, const char*, int*, char*, int*) {
     return 0;
 }
 
-void plat_reg_close(TkHandle) {}
+void x11_reg_close(TkHandle) {}

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "toolkit/x11_backend.h"
+#include "toolkit/x11/x11.h"
 
 namespace {
 
@@ -40,8 +40,8 @@ Bool is_map_notify(Display*, XEvent* event, XPointer arg) {
 
 } // namespace
 
-TkHandle plat_create_window(const char* title, const wchar_t* wide_title, int x, int y, int width,
-                            int height, int default_position) {
+TkHandle x11_create_window(const char* title, const wchar_t* wide_title, int x, int y, int width,
+                           int height, int default_position) {
     if (!x11_connect() || width <= 0 || height <= 0) return 0;
     Display* d = g_x11.display;
     // The frame is the window manager's: the X window is the client area alone.
@@ -93,7 +93,7 @@ TkHandle plat_create_window(const char* title, const wchar_t* wide_title, int x,
     return (TkHandle)w;
 }
 
-int plat_destroy_window(TkHandle window) {
+int x11_destroy_window(TkHandle window) {
     if (!g_x11.display || !window || (Window)window != g_x11.win.top) return 0;
     // The toolkit's teardown runs while the window still exists.
     if (g_x11.proc) {
@@ -114,7 +114,7 @@ int plat_destroy_window(TkHandle window) {
     return 1;
 }
 
-int plat_get_window_rect(TkHandle window, PlatRect* rect) {
+int x11_get_window_rect(TkHandle window, PlatRect* rect) {
     if (!g_x11.display || !window) return 0;
     XWindowAttributes a;
     if (!XGetWindowAttributes(g_x11.display, (Window)window, &a)) return 0;
@@ -131,7 +131,7 @@ int plat_get_window_rect(TkHandle window, PlatRect* rect) {
     return 1;
 }
 
-int plat_get_client_rect(TkHandle window, PlatRect* rect) {
+int x11_get_client_rect(TkHandle window, PlatRect* rect) {
     if (!g_x11.display || !window) return 0;
     XWindowAttributes a;
     if (!XGetWindowAttributes(g_x11.display, (Window)window, &a)) return 0;
@@ -142,7 +142,7 @@ int plat_get_client_rect(TkHandle window, PlatRect* rect) {
     return 1;
 }
 
-int plat_show_window(TkHandle window) {
+int x11_show_window(TkHandle window) {
     if (!g_x11.display || !window) return 0;
     Window w = (Window)window;
     XMapWindow(g_x11.display, w);
@@ -153,33 +153,33 @@ int plat_show_window(TkHandle window) {
     return 1;
 }
 
-TkHandle plat_get_dc(TkHandle window) {
+TkHandle x11_get_dc(TkHandle window) {
     if (!g_x11.display || !window || (Window)window != g_x11.win.top) return 0;
     return (TkHandle)&g_x11.win;
 }
 
-int plat_release_dc(TkHandle, TkHandle dc) {
+int x11_release_dc(TkHandle, TkHandle dc) {
     return dc == (TkHandle)&g_x11.win ? 1 : 0;
 }
 
-int plat_key_held(int key) {
+int x11_key_held(int key) {
     if (key == PLAT_KEY_SHIFT) return (g_x11.modifiers & ShiftMask) ? 1 : 0;
     if (key == PLAT_KEY_CONTROL) return (g_x11.modifiers & ControlMask) ? 1 : 0;
     return 0;
 }
 
-void plat_capture_mouse(TkHandle window) {
+void x11_capture_mouse(TkHandle window) {
     if (!g_x11.display || !window) return;
     XGrabPointer(g_x11.display, (Window)window, True,
                  ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
                  GrabModeAsync, None, None, CurrentTime);
 }
 
-void plat_release_mouse() {
+void x11_release_mouse() {
     if (g_x11.display) XUngrabPointer(g_x11.display, CurrentTime);
 }
 
-int plat_get_cursor_pos(int* x, int* y) {
+int x11_get_cursor_pos(int* x, int* y) {
     if (!g_x11.display) return 0;
     Window root, child;
     int rx = 0, ry = 0, wx = 0, wy = 0;
@@ -192,7 +192,7 @@ int plat_get_cursor_pos(int* x, int* y) {
     return 1;
 }
 
-TkHandle plat_get_focus() {
+TkHandle x11_get_focus() {
     if (!g_x11.display) return 0;
     Window focus = 0;
     int revert = 0;

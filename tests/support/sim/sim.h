@@ -1,4 +1,6 @@
-// A simulated window system for the toolkit tests: no GL and no display. Every platform call
+// A simulated window system for the toolkit tests: no GL and no display. Its operations are
+// defined as sim_<operation> in the file of their group (connection, window, formats, events,
+// palette, message box), and it is the platform of every program that links it. Every call
 // is recorded in order; a test queues events, offers any set of pixel formats, sets the
 // platform version, metrics, key state, registry values and system colours, and makes chosen
 // operations fail.
@@ -95,6 +97,10 @@ int sim_find(const std::string& prefix, int from = 0);
 int sim_count(const std::string& prefix);
 // The recorded call names (first word) in order, leaving out those in skip.
 std::vector<std::string> sim_names(const std::set<std::string>& skip = {});
+
+#define SIM_DECLARE(result, name, parameters) result sim_##name parameters;
+PLAT_OPERATIONS(SIM_DECLARE)
+#undef SIM_DECLARE
 
 // A typical double-buffered RGBA window format, to start a format list from.
 PlatPixelFormat sim_format(int color_bits, bool double_buffer, int depth_bits = 0);

@@ -3,7 +3,7 @@
 // registry colours. Every operation is recorded and can be made to fail like the others.
 #include <cstring>
 
-#include "tests/sim_platform.h"
+#include "tests/support/sim/sim.h"
 
 namespace {
 
@@ -33,13 +33,13 @@ std::vector<PlatPaletteEntry>* find_palette(TkHandle palette) {
 
 } // namespace
 
-TkHandle plat_get_default_palette() {
+TkHandle sim_get_default_palette() {
     if (sim_call("get_default_palette")) return 0;
     find_palette(sim.default_palette);
     return sim.default_palette;
 }
 
-TkHandle plat_create_palette(int version, const PlatPaletteEntry* entries, int count) {
+TkHandle sim_create_palette(int version, const PlatPaletteEntry* entries, int count) {
     if (sim_call("create_palette %d %d", version, count)) return 0;
     if (version != PLAT_LOGPALETTE_VERSION || count <= 0 || !entries) return 0;
     TkHandle handle = sim.next_handle++;
@@ -47,7 +47,7 @@ TkHandle plat_create_palette(int version, const PlatPaletteEntry* entries, int c
     return handle;
 }
 
-TkHandle plat_select_palette(TkHandle dc, TkHandle palette, int background) {
+TkHandle sim_select_palette(TkHandle dc, TkHandle palette, int background) {
     if (sim_call("select_palette %lu %lu %d", (unsigned long)dc, (unsigned long)palette,
                  background))
         return 0;
@@ -58,19 +58,19 @@ TkHandle plat_select_palette(TkHandle dc, TkHandle palette, int background) {
     return previous;
 }
 
-int plat_unrealize_palette(TkHandle palette) {
+int sim_unrealize_palette(TkHandle palette) {
     if (sim_call("unrealize_palette %lu", (unsigned long)palette)) return 0;
     return find_palette(palette) ? 1 : 0;
 }
 
-int plat_realize_palette(TkHandle dc) {
+int sim_realize_palette(TkHandle dc) {
     if (sim_call("realize_palette %lu", (unsigned long)dc)) return -1;
     if (!dc || dc != sim.dc) return -1;
     return sim.realize_result;
 }
 
-int plat_set_palette_entries(TkHandle palette, int start, int count,
-                             const PlatPaletteEntry* entries) {
+int sim_set_palette_entries(TkHandle palette, int start, int count,
+                            const PlatPaletteEntry* entries) {
     if (sim_call("set_palette_entries %lu %d %d", (unsigned long)palette, start, count)) return 0;
     std::vector<PlatPaletteEntry>* p = find_palette(palette);
     if (!p || !entries || start < 0 || count <= 0 || start >= (int)p->size()) return 0;
@@ -80,7 +80,7 @@ int plat_set_palette_entries(TkHandle palette, int start, int count,
     return n;
 }
 
-int plat_get_palette_entries(TkHandle palette, int start, int count, PlatPaletteEntry* entries) {
+int sim_get_palette_entries(TkHandle palette, int start, int count, PlatPaletteEntry* entries) {
     if (sim_call("get_palette_entries %lu %d %d", (unsigned long)palette, start, count)) return 0;
     std::vector<PlatPaletteEntry>* p = find_palette(palette);
     if (!p) return 0;
@@ -92,14 +92,14 @@ int plat_get_palette_entries(TkHandle palette, int start, int count, PlatPalette
     return n;
 }
 
-int plat_delete_palette(TkHandle palette) {
+int sim_delete_palette(TkHandle palette) {
     if (sim_call("delete_palette %lu", (unsigned long)palette)) return 0;
     // Stock objects are never deleted; a palette still selected cannot be.
     if (palette == sim.default_palette || palette == sim.selected_palette) return 0;
     return sim.palettes.erase(palette) ? 1 : 0;
 }
 
-int plat_set_system_palette_use(TkHandle dc, int use) {
+int sim_set_system_palette_use(TkHandle dc, int use) {
     if (sim_call("set_system_palette_use %lu %d", (unsigned long)dc, use)) return PLAT_SYSPAL_ERROR;
     if (use != PLAT_SYSPAL_STATIC && use != PLAT_SYSPAL_NOSTATIC) return PLAT_SYSPAL_ERROR;
     int previous = sim.system_palette_use;
@@ -107,12 +107,12 @@ int plat_set_system_palette_use(TkHandle dc, int use) {
     return previous;
 }
 
-PlatColor plat_get_sys_color(int index) {
+PlatColor sim_get_sys_color(int index) {
     sim_call("get_sys_color %d", index);
     return index >= 0 && index < 25 ? sim.sys_colors[index] : 0;
 }
 
-int plat_set_sys_colors(int count, const int* indexes, const PlatColor* colors) {
+int sim_set_sys_colors(int count, const int* indexes, const PlatColor* colors) {
     if (sim_call("set_sys_colors %d", count)) return 0;
     if (count <= 0 || !indexes || !colors) return 0;
     for (int i = 0; i < count; ++i)
@@ -120,18 +120,18 @@ int plat_set_sys_colors(int count, const int* indexes, const PlatColor* colors) 
     return 1;
 }
 
-void plat_broadcast_sys_color_change() {
+void sim_broadcast_sys_color_change() {
     sim_call("broadcast_sys_color_change");
     ++sim.broadcasts;
 }
 
-TkHandle plat_reg_open_user_key(const char* subkey) {
+TkHandle sim_reg_open_user_key(const char* subkey) {
     if (sim_call("reg_open_user_key %s", subkey ? subkey : "(null)")) return 0;
     if (!sim.registry_present || !subkey || strcmp(subkey, kColorsKey) != 0) return 0;
     return kColorsKeyHandle;
 }
 
-int plat_reg_query_value(TkHandle key, const char* name, int* type, char* data, int* size) {
+int sim_reg_query_value(TkHandle key, const char* name, int* type, char* data, int* size) {
     if (sim_call("reg_query_value %s", name ? name : "(null)")) return 0;
     if (key != kColorsKeyHandle || !name || !type || !data || !size) return 0;
     auto it = sim.registry.find(name);
@@ -149,6 +149,6 @@ int plat_reg_query_value(TkHandle key, const char* name, int* type, char* data, 
     return 1;
 }
 
-void plat_reg_close(TkHandle key) {
+void sim_reg_close(TkHandle key) {
     sim_call("reg_close %lu", (unsigned long)key);
 }

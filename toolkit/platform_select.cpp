@@ -1,0 +1,16 @@
+// How crane chooses its backend: the one CRANE_PLATFORM names, otherwise the first whose
+// window system answers, in this order. X11 comes last and serves even when no X server can
+// be reached, so that the failure is reported the usual way (standard error for the boxes).
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "toolkit/platform.h"
+#include "toolkit/x11/x11.h"
+
+int plat_select(PlatTable* table) {
+    const char* forced = getenv("CRANE_PLATFORM");
+    if (forced && *forced && strcmp(forced, "x11") != 0)
+        fprintf(stderr, "crane: unknown CRANE_PLATFORM \"%s\", using x11\n", forced);
+    return x11_platform_init(table);
+}
