@@ -457,20 +457,30 @@ const MeshAsset kMeshAssets[17] = {
     {"camion3.asc", "camion3", 1.0, build_camion3},
 };
 
-int write_all_meshes(const std::string& dir) {
-    for (const MeshAsset& a : kMeshAssets) {
-        Mesh m = a.build();
-        double extent = largest_extent(m);
-        if (std::fabs(extent - a.extent) > 1e-6 * a.extent) {
-            std::fprintf(stderr, "%s: largest extent %.6f, the scene needs %.6f\n", a.file, extent,
-                         a.extent);
-            return 1;
-        }
-        std::string path = dir.empty() ? a.file : dir + "/" + a.file;
-        if (write_asc(path, a.object, m) != 0) {
-            std::fprintf(stderr, "%s: cannot write\n", path.c_str());
-            return 1;
-        }
+const MeshAsset* find_mesh_asset(const std::string& object) {
+    for (const MeshAsset& a : kMeshAssets)
+        if (object == a.object) return &a;
+    return nullptr;
+}
+
+int write_mesh(const std::string& dir, const MeshAsset& a) {
+    Mesh m = a.build();
+    double extent = largest_extent(m);
+    if (std::fabs(extent - a.extent) > 1e-6 * a.extent) {
+        std::fprintf(stderr, "%s: largest extent %.6f, the scene needs %.6f\n", a.file, extent,
+                     a.extent);
+        return 1;
     }
+    std::string path = dir.empty() ? a.file : dir + "/" + a.file;
+    if (write_asc(path, a.object, m) != 0) {
+        std::fprintf(stderr, "%s: cannot write\n", path.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+int write_all_meshes(const std::string& dir) {
+    for (const MeshAsset& a : kMeshAssets)
+        if (write_mesh(dir, a) != 0) return 1;
     return 0;
 }

@@ -36,6 +36,12 @@ Mesh build_camion2();
 Mesh build_camion2p();
 Mesh build_camion3();
 
+// The mesh whose object name is `object`, or null.
+const MeshAsset* find_mesh_asset(const std::string& object);
+// Builds the mesh, checks its largest extent against its draw scale and writes it into `dir`.
+// 0 on success; 1, with a message on standard error, when it is off its size or cannot be
+// written.
+int write_mesh(const std::string& dir, const MeshAsset& asset);
 // Builds every mesh, checks its largest extent against its draw scale and writes it into
 // `dir`. 0 on success; 1, with a message on standard error, when a mesh is off its size or a
 // file cannot be written.

@@ -240,10 +240,26 @@ void AscModel::compute_vertex_normals() {
     free(uses);
 }
 
+namespace {
+AscDrawHook s_draw_hook = nullptr;
+}
+
+void asc_model_on_draw(AscDrawHook hook) {
+    s_draw_hook = hook;
+}
+
 void AscModel::draw(float new_scale) {
     glPushMatrix();
     if (new_scale != 0.0f) scale = new_scale;
     glScalef(scale, scale, scale);
+    if (s_draw_hook)
+        s_draw_hook(*this);
+    else
+        draw_geometry();
+    glPopMatrix();
+}
+
+void AscModel::draw_geometry() {
     if (points_mode)
         draw_points();
     else if (position_colour_mode)
@@ -254,7 +270,6 @@ void AscModel::draw(float new_scale) {
         draw_smooth();
     else
         draw_flat();
-    glPopMatrix();
 }
 
 void AscModel::draw_points() {

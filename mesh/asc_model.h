@@ -33,6 +33,8 @@ class AscModel {
 
     // Draws at `scale` (0.0 keeps the stored scale) and leaves the matrix as it found it.
     void draw(float scale);
+    // The geometry alone, in the routine the mode flags select, at the current matrix.
+    void draw_geometry();
 
     // Reads the file and derives the geometry without ending the process, into a model that is
     // still empty: 0 on success; otherwise 1, `load_error` says why and the model is empty again.
@@ -93,3 +95,8 @@ class AscModel {
   private:
     void release();
 };
+
+// Takes the place of draw_geometry in every draw, with the scale applied (a benchmark draws
+// from display lists this way); null restores the routines.
+typedef void (*AscDrawHook)(AscModel& model);
+void asc_model_on_draw(AscDrawHook hook);

@@ -3,7 +3,7 @@
 // success it prints what was read and draws the model once in every mode (into the recording
 // GL stand-in), so that sanitizers see every array access of loading and drawing.
 #include "mesh/asc_model.h"
-#include "tests/gl_recorder.h"
+#include "tests/support/gl_recorder.h"
 
 #include <cstdio>
 

@@ -1,9 +1,5 @@
 # Tests of the mesh generator (assets/) and of the seventeen files it writes into the build
 # folder, which the tests read from there through the program's own reader.
-crane_test(test_mesh_builder ${CMAKE_CURRENT_LIST_DIR}/test_mesh_builder.cpp
-  LIBS crane_assets crane_mesh gl_recorder)
-add_dependencies(test_mesh_builder meshes)
-
-crane_test(test_mesh_files ${CMAKE_CURRENT_LIST_DIR}/test_mesh_files.cpp
-  LIBS crane_mesh gl_recorder)
-add_dependencies(test_mesh_files meshes)
+crane_test(test_mesh_builder test_mesh_builder.cpp LIBS crane_assets crane_mesh gl_recorder
+  DEPENDS meshes)
+crane_test(test_mesh_files test_mesh_files.cpp LIBS crane_mesh gl_recorder DEPENDS meshes)

@@ -5,22 +5,18 @@ crane_test(test_asc_model test_asc_model.cpp LIBS crane_mesh gl_recorder)
 
 # One model built by the real constructor from argv[1]: rejected files end it as they end the
 # program.
-add_executable(asc_load_main ${CMAKE_CURRENT_LIST_DIR}/asc_load_main.cpp)
+add_executable(asc_load_main asc_load_main.cpp)
 set_target_properties(asc_load_main PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 target_link_libraries(asc_load_main PRIVATE crane_mesh gl_recorder)
 
-crane_test(test_asc_bad_input test_asc_bad_input.cpp)
-add_dependencies(test_asc_bad_input asc_load_main)
-target_compile_definitions(test_asc_bad_input PRIVATE
-  ASC_LOAD_MAIN="$<TARGET_FILE:asc_load_main>")
+crane_test(test_asc_bad_input test_asc_bad_input.cpp DEPENDS asc_load_main
+  DEFINES ASC_LOAD_MAIN="$<TARGET_FILE:asc_load_main>")
 
 # Seventeen small meshes in the catalogue's names, model k with k + 2 vertices, so that each
 # global can be checked against its own file without the generated scene meshes.
 set(ASC_CATALOGUE_DIR ${CMAKE_BINARY_DIR}/tests/catalogue_meshes)
-set(asc_names grua1 grua2 pinza1 pinza2 pivote1 pivote2 suelo1 suelo2 cilindr1 cilindr2
-  piedra1 contene1 contene2 camion1 camion2 camion2p camion3)
 set(asc_k 0)
-foreach(asc_name ${asc_names})
+foreach(asc_name ${CRANE_MESH_NAMES})
   math(EXPR asc_k "${asc_k} + 1")
   math(EXPR asc_n "${asc_k} + 2")
   math(EXPR asc_last "${asc_n} - 1")
@@ -34,29 +30,17 @@ foreach(asc_name ${asc_names})
 endforeach()
 
 # The catalogue test runs where those files are (the globals read them before main).
-add_executable(test_catalogue ${CMAKE_CURRENT_LIST_DIR}/test_catalogue.cpp)
-set_target_properties(test_catalogue PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-target_link_libraries(test_catalogue PRIVATE crane_catalogue crane_mesh gl_recorder GTest::gtest
-  GTest::gtest_main)
-gtest_discover_tests(test_catalogue WORKING_DIRECTORY ${ASC_CATALOGUE_DIR} DISCOVERY_TIMEOUT 60)
+crane_test(test_catalogue test_catalogue.cpp LIBS crane_catalogue crane_mesh gl_recorder
+  RUN_IN ${ASC_CATALOGUE_DIR})
 
-# Start-up and exit order, watched from outside: the globals alone, and the real program when
-# it is part of the build.
-add_executable(asc_catalogue_main ${CMAKE_CURRENT_LIST_DIR}/asc_catalogue_main.cpp)
+# Start-up and exit order, watched from outside: the globals alone, and the real program.
+add_executable(asc_catalogue_main asc_catalogue_main.cpp)
 set_target_properties(asc_catalogue_main PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 target_link_libraries(asc_catalogue_main PRIVATE crane_catalogue crane_mesh gl_recorder)
-crane_test(test_asc_startup test_asc_startup.cpp)
-add_dependencies(test_asc_startup asc_catalogue_main)
-target_compile_definitions(test_asc_startup PRIVATE
-  ASC_CATALOGUE_MAIN="$<TARGET_FILE:asc_catalogue_main>"
-  ASC_CATALOGUE_DIR="${ASC_CATALOGUE_DIR}")
-if(TARGET crane)
-  add_dependencies(test_asc_startup crane)
-  target_compile_definitions(test_asc_startup PRIVATE CRANE_PROGRAM="$<TARGET_FILE:crane>")
-else()
-  message(STATUS "mesh tests: no target `crane` yet, its start-up tests are left out")
-endif()
+crane_test(test_asc_startup test_asc_startup.cpp DEPENDS asc_catalogue_main crane
+  DEFINES ASC_CATALOGUE_MAIN="$<TARGET_FILE:asc_catalogue_main>"
+          ASC_CATALOGUE_DIR="${ASC_CATALOGUE_DIR}" CRANE_PROGRAM="$<TARGET_FILE:crane>")
 
 # A bounded libFuzzer run over the reader and the model's derivations, built with clang by the
 # script itself.

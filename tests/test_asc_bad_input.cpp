@@ -1,6 +1,6 @@
 // Files a mesh reader meets in the wild, each loaded by the real constructor in a child process
 // (tests/asc_load_main): what it prints and the status it ends with.
-#include "tests/asc_test_util.h"
+#include "tests/support/asc_test_util.h"
 
 #include <gtest/gtest.h>
 

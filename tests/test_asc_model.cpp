@@ -1,7 +1,7 @@
 // AscModel's derivations (normalisation, colour ramp, normals) and the GL calls of its draws.
 #include "mesh/asc_model.h"
-#include "tests/asc_test_util.h"
-#include "tests/gl_recorder.h"
+#include "tests/support/asc_test_util.h"
+#include "tests/support/gl_recorder.h"
 
 #include <gtest/gtest.h>
 

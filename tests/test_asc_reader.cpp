@@ -1,6 +1,6 @@
 // The ASC reader's two passes: what each layout rule makes of the text.
 #include "mesh/asc_model.h"
-#include "tests/asc_test_util.h"
+#include "tests/support/asc_test_util.h"
 
 #include <gtest/gtest.h>
 

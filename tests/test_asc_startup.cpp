@@ -1,6 +1,6 @@
 // Start-up and exit of a program made with the model globals, watched from outside: the real
 // `crane` when the build has it, and a program of the globals alone.
-#include "tests/asc_test_util.h"
+#include "tests/support/asc_test_util.h"
 
 #include <gtest/gtest.h>
 

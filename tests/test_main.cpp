@@ -12,9 +12,9 @@
 #include "app/timeline.h"
 #include "mesh/catalogue.h"
 #include "spring/spring.h"
-#include "tests/app_stdout_capture.h"
-#include "tests/app_tk_stub.h"
-#include "tests/gl_recorder.h"
+#include "tests/support/app_stdout_capture.h"
+#include "tests/support/app_tk_stub.h"
+#include "tests/support/gl_recorder.h"
 
 namespace {
 

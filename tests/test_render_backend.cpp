@@ -1,6 +1,6 @@
 // The headless backend under the real toolkit, driven by a small stand-in program: a window
 // opened through tk_open_window, frames drawn from the idle callback and read back.
-#include "toolkit/egl_backend.h"
+#include "toolkit/headless/headless_control.h"
 #include "toolkit/tk.h"
 
 #include <GL/gl.h>

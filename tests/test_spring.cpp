@@ -1,6 +1,6 @@
 #include "spring/spring.h"
 
-#include "tests/gl_recorder.h"
+#include "tests/support/gl_recorder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The window procedure: key translation and dispatch, mouse dispatch per button, resize and
 // repaint, redraw coalescing, palette events on a true-colour display.
-#include "tests/test_tk_fixture.h"
+#include "tests/support/tk_fixture.h"
 
 #include <vector>
 
@@ -58,7 +58,7 @@ void on_mouse2(TkEvent* e) {
 // Counts repaints and ends the loop after the first one.
 void display_once() {
     ++g_displays;
-    plat_post_quit(0);
+    plat().post_quit(0);
 }
 void display_count() {
     ++g_displays;

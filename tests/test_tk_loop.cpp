@@ -1,6 +1,6 @@
 // The main loop and its policy, the reshape at start, the ways the loop ends, the teardown
 // order and what it empties.
-#include "tests/test_tk_fixture.h"
+#include "tests/support/tk_fixture.h"
 
 #include <vector>
 

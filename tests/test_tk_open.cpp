@@ -1,6 +1,6 @@
 // Opening the window: the steps in their order, the placement arithmetic, the messages of
 // each failed step and the single-buffer fallback.
-#include "tests/test_tk_fixture.h"
+#include "tests/support/tk_fixture.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
 // Palettes and system colours on the simulated window system: palette making on 256-colour
 // devices, realisation on activation, taking over and giving back the system colours, and the
 // colour-map operations.
-#include "tests/test_tk_fixture.h"
+#include "tests/support/tk_fixture.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The three pixel-format rules with their tie-breaks, the current format's description, the
 // cursor query and error reporting.
-#include "tests/test_tk_fixture.h"
+#include "tests/support/tk_fixture.h"
 
 namespace {
 

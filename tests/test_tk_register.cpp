@@ -1,7 +1,7 @@
 // The window class is registered once per process: a failed registration is reported and
 // retried at the next open, a successful one is reused by every later open. One test, since
 // the registration is process-wide.
-#include "tests/test_tk_fixture.h"
+#include "tests/support/tk_fixture.h"
 
 using TkRegister = TkSim;
 

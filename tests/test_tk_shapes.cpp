@@ -1,6 +1,6 @@
 #include "toolkit/tk_shapes.h"
 
-#include "tests/gl_recorder.h"
+#include "tests/support/gl_recorder.h"
 
 #include <gtest/gtest.h>
 

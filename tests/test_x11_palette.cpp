@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "toolkit/platform.h"
-#include "toolkit/x11_backend.h"
+#include "toolkit/x11/x11.h"
 
 namespace {
 
@@ -20,93 +20,93 @@ TkHandle make_grey_palette(int count) {
     std::vector<PlatPaletteEntry> entries;
     for (int i = 0; i < count; ++i)
         entries.push_back(grey(i));
-    return plat_create_palette(PLAT_LOGPALETTE_VERSION, entries.data(), count);
+    return x11_create_palette(PLAT_LOGPALETTE_VERSION, entries.data(), count);
 }
 
 TEST(X11Palette, StockPaletteHasTwentyColoursFromBlackToWhite) {
-    TkHandle stock = plat_get_default_palette();
+    TkHandle stock = x11_get_default_palette();
     ASSERT_NE(stock, 0u);
-    EXPECT_EQ(plat_get_palette_entries(stock, 0, 0, nullptr), 20);
+    EXPECT_EQ(x11_get_palette_entries(stock, 0, 0, nullptr), 20);
     PlatPaletteEntry e[20];
-    ASSERT_EQ(plat_get_palette_entries(stock, 0, 20, e), 20);
+    ASSERT_EQ(x11_get_palette_entries(stock, 0, 20, e), 20);
     EXPECT_EQ(e[0].red + e[0].green + e[0].blue, 0);
     EXPECT_EQ(e[19].red + e[19].green + e[19].blue, 3 * 255);
-    EXPECT_EQ(plat_delete_palette(stock), 0); // stock objects stay
+    EXPECT_EQ(x11_delete_palette(stock), 0); // stock objects stay
 }
 
 TEST(X11Palette, PaletteKeepsItsEntries) {
     TkHandle p = make_grey_palette(16);
     ASSERT_NE(p, 0u);
-    EXPECT_EQ(plat_get_palette_entries(p, 0, 0, nullptr), 16);
+    EXPECT_EQ(x11_get_palette_entries(p, 0, 0, nullptr), 16);
     PlatPaletteEntry white = {255, 255, 255, PLAT_PC_NOCOLLAPSE};
-    EXPECT_EQ(plat_set_palette_entries(p, 5, 1, &white), 1);
+    EXPECT_EQ(x11_set_palette_entries(p, 5, 1, &white), 1);
     PlatPaletteEntry e[16];
-    ASSERT_EQ(plat_get_palette_entries(p, 0, 16, e), 16);
+    ASSERT_EQ(x11_get_palette_entries(p, 0, 16, e), 16);
     EXPECT_EQ(e[4].red, 4);
     EXPECT_EQ(e[5].red, 255);
     EXPECT_EQ(e[5].flags, PLAT_PC_NOCOLLAPSE);
-    EXPECT_EQ(plat_delete_palette(p), 1);
+    EXPECT_EQ(x11_delete_palette(p), 1);
 }
 
 TEST(X11Palette, WritesAndReadsStopAtPaletteEnd) {
     TkHandle p = make_grey_palette(8);
     PlatPaletteEntry e[8] = {};
-    EXPECT_EQ(plat_set_palette_entries(p, 6, 8, e), 2);
-    EXPECT_EQ(plat_set_palette_entries(p, 8, 1, e), 0);
-    EXPECT_EQ(plat_set_palette_entries(p, -1, 1, e), 0);
+    EXPECT_EQ(x11_set_palette_entries(p, 6, 8, e), 2);
+    EXPECT_EQ(x11_set_palette_entries(p, 8, 1, e), 0);
+    EXPECT_EQ(x11_set_palette_entries(p, -1, 1, e), 0);
     PlatPaletteEntry out[8];
-    EXPECT_EQ(plat_get_palette_entries(p, 4, 8, out), 4);
+    EXPECT_EQ(x11_get_palette_entries(p, 4, 8, out), 4);
     EXPECT_EQ(out[0].red, 4);
     EXPECT_EQ(out[2].red, 0);
-    plat_delete_palette(p);
+    x11_delete_palette(p);
 }
 
 TEST(X11Palette, DeletedPaletteIsGone) {
     TkHandle p = make_grey_palette(4);
-    ASSERT_EQ(plat_delete_palette(p), 1);
-    EXPECT_EQ(plat_delete_palette(p), 0);
-    EXPECT_EQ(plat_get_palette_entries(p, 0, 0, nullptr), 0);
-    EXPECT_EQ(plat_unrealize_palette(p), 0);
+    ASSERT_EQ(x11_delete_palette(p), 1);
+    EXPECT_EQ(x11_delete_palette(p), 0);
+    EXPECT_EQ(x11_get_palette_entries(p, 0, 0, nullptr), 0);
+    EXPECT_EQ(x11_unrealize_palette(p), 0);
 }
 
 TEST(X11Palette, BadPaletteRequestsMakeNone) {
     PlatPaletteEntry e = grey(1);
-    EXPECT_EQ(plat_create_palette(0x200, &e, 1), 0u);
-    EXPECT_EQ(plat_create_palette(PLAT_LOGPALETTE_VERSION, &e, 0), 0u);
-    EXPECT_EQ(plat_create_palette(PLAT_LOGPALETTE_VERSION, nullptr, 4), 0u);
+    EXPECT_EQ(x11_create_palette(0x200, &e, 1), 0u);
+    EXPECT_EQ(x11_create_palette(PLAT_LOGPALETTE_VERSION, &e, 0), 0u);
+    EXPECT_EQ(x11_create_palette(PLAT_LOGPALETTE_VERSION, nullptr, 4), 0u);
 }
 
 TEST(X11Palette, NoWindowNoSelection) {
     TkHandle p = make_grey_palette(4);
-    EXPECT_EQ(plat_select_palette(0, p, 0), 0u);
-    EXPECT_EQ(plat_realize_palette(0), -1);
-    plat_delete_palette(p);
+    EXPECT_EQ(x11_select_palette(0, p, 0), 0u);
+    EXPECT_EQ(x11_realize_palette(0), -1);
+    x11_delete_palette(p);
 }
 
 TEST(X11Palette, SystemPaletteUseAnswersPreviousUse) {
-    EXPECT_EQ(plat_set_system_palette_use(0, PLAT_SYSPAL_NOSTATIC), PLAT_SYSPAL_STATIC);
-    EXPECT_EQ(plat_set_system_palette_use(0, PLAT_SYSPAL_STATIC), PLAT_SYSPAL_NOSTATIC);
-    EXPECT_EQ(plat_set_system_palette_use(0, 7), PLAT_SYSPAL_ERROR);
-    EXPECT_EQ(plat_set_system_palette_use(0, PLAT_SYSPAL_STATIC), PLAT_SYSPAL_STATIC);
+    EXPECT_EQ(x11_set_system_palette_use(0, PLAT_SYSPAL_NOSTATIC), PLAT_SYSPAL_STATIC);
+    EXPECT_EQ(x11_set_system_palette_use(0, PLAT_SYSPAL_STATIC), PLAT_SYSPAL_NOSTATIC);
+    EXPECT_EQ(x11_set_system_palette_use(0, 7), PLAT_SYSPAL_ERROR);
+    EXPECT_EQ(x11_set_system_palette_use(0, PLAT_SYSPAL_STATIC), PLAT_SYSPAL_STATIC);
 }
 
 TEST(X11Palette, SystemColoursAreTheLayersOwnTable) {
-    PlatColor before = plat_get_sys_color(3);
+    PlatColor before = x11_get_sys_color(3);
     int index = 3;
     PlatColor black = PLAT_PALETTERGB(0, 0, 0);
-    ASSERT_EQ(plat_set_sys_colors(1, &index, &black), 1);
-    EXPECT_EQ(plat_get_sys_color(3), black);
-    ASSERT_EQ(plat_set_sys_colors(1, &index, &before), 1);
-    EXPECT_EQ(plat_get_sys_color(3), before);
-    EXPECT_EQ(plat_get_sys_color(25), 0u);
-    EXPECT_EQ(plat_get_sys_color(-1), 0u);
+    ASSERT_EQ(x11_set_sys_colors(1, &index, &black), 1);
+    EXPECT_EQ(x11_get_sys_color(3), black);
+    ASSERT_EQ(x11_set_sys_colors(1, &index, &before), 1);
+    EXPECT_EQ(x11_get_sys_color(3), before);
+    EXPECT_EQ(x11_get_sys_color(25), 0u);
+    EXPECT_EQ(x11_get_sys_color(-1), 0u);
 }
 
 TEST(X11Palette, UserColoursKeyCannotBeOpened) {
-    EXPECT_EQ(plat_reg_open_user_key("Control Panel\\Colors"), 0u);
+    EXPECT_EQ(x11_reg_open_user_key("Control Panel\\Colors"), 0u);
     int type = -1, size = 64;
     char data[64];
-    EXPECT_EQ(plat_reg_query_value(0, "Menu", &type, data, &size), 0);
+    EXPECT_EQ(x11_reg_query_value(0, "Menu", &type, data, &size), 0);
 }
 
 // ---- Palettes as colormaps of a PseudoColor window --------------------------------------
@@ -150,7 +150,7 @@ class X11PseudoColor : public ::testing::Test {
     }
     void TearDown() override {
         if (!top_) return;
-        plat_select_palette(dc_, plat_get_default_palette(), 0);
+        x11_select_palette(dc_, x11_get_default_palette(), 0);
         XDestroyWindow(g_x11.display, top_);
         XFreeColormap(g_x11.display, own_);
         XSync(g_x11.display, False);
@@ -162,7 +162,7 @@ class X11PseudoColor : public ::testing::Test {
         std::vector<PlatPaletteEntry> e(256);
         for (int i = 0; i < 256; ++i)
             e[i] = PlatPaletteEntry{(uint8_t)i, (uint8_t)(255 - i), (uint8_t)(i / 2), 0};
-        return plat_create_palette(PLAT_LOGPALETTE_VERSION, e.data(), 256);
+        return x11_create_palette(PLAT_LOGPALETTE_VERSION, e.data(), 256);
     }
     Colormap window_colormap() {
         XWindowAttributes a;
@@ -192,61 +192,61 @@ class X11PseudoColor : public ::testing::Test {
 
 TEST_F(X11PseudoColor, SelectedPaletteBecomesWindowColormapHoldingItsEntries) {
     TkHandle p = make_ramp();
-    ASSERT_NE(plat_select_palette(dc_, p, 0), 0u);
+    ASSERT_NE(x11_select_palette(dc_, p, 0), 0u);
     Colormap c = window_colormap();
     EXPECT_NE(c, own_);
-    EXPECT_EQ(plat_realize_palette(dc_), 256);
+    EXPECT_EQ(x11_realize_palette(dc_), 256);
     for (int i : {0, 1, 100, 200, 255}) {
         XColor color = stored(c, i);
         EXPECT_EQ(color.red >> 8, i) << "pixel " << i;
         EXPECT_EQ(color.green >> 8, 255 - i) << "pixel " << i;
         EXPECT_EQ(color.blue >> 8, i / 2) << "pixel " << i;
     }
-    plat_delete_palette(p);
+    x11_delete_palette(p);
 }
 
 TEST_F(X11PseudoColor, RealizeCountsEntriesThatChanged) {
     TkHandle p = make_ramp();
-    plat_select_palette(dc_, p, 0);
-    EXPECT_EQ(plat_realize_palette(dc_), 256);
-    EXPECT_EQ(plat_realize_palette(dc_), 0);
+    x11_select_palette(dc_, p, 0);
+    EXPECT_EQ(x11_realize_palette(dc_), 256);
+    EXPECT_EQ(x11_realize_palette(dc_), 0);
     PlatPaletteEntry e = {9, 9, 9, 0};
-    plat_set_palette_entries(p, 7, 1, &e);
-    EXPECT_EQ(plat_realize_palette(dc_), 1);
+    x11_set_palette_entries(p, 7, 1, &e);
+    EXPECT_EQ(x11_realize_palette(dc_), 1);
     EXPECT_EQ(stored(window_colormap(), 7).red >> 8, 9);
-    plat_unrealize_palette(p);
-    EXPECT_EQ(plat_realize_palette(dc_), 256);
-    plat_delete_palette(p);
+    x11_unrealize_palette(p);
+    EXPECT_EQ(x11_realize_palette(dc_), 256);
+    x11_delete_palette(p);
 }
 
 TEST_F(X11PseudoColor, ForegroundRealisationInstallsColormap) {
     TkHandle p = make_ramp();
-    plat_select_palette(dc_, p, 1);
-    plat_realize_palette(dc_);
+    x11_select_palette(dc_, p, 1);
+    x11_realize_palette(dc_);
     Colormap c = window_colormap();
     EXPECT_FALSE(installed(c));
-    plat_select_palette(dc_, p, 0);
-    plat_realize_palette(dc_);
+    x11_select_palette(dc_, p, 0);
+    x11_realize_palette(dc_);
     EXPECT_TRUE(installed(c));
-    plat_delete_palette(p);
+    x11_delete_palette(p);
 }
 
 TEST_F(X11PseudoColor, StockPaletteGivesWindowItsOwnColormap) {
     TkHandle p = make_ramp();
-    plat_select_palette(dc_, p, 0);
-    EXPECT_EQ(plat_select_palette(dc_, plat_get_default_palette(), 0), p);
+    x11_select_palette(dc_, p, 0);
+    EXPECT_EQ(x11_select_palette(dc_, x11_get_default_palette(), 0), p);
     EXPECT_EQ(window_colormap(), own_);
-    EXPECT_EQ(plat_realize_palette(dc_), 0);
-    plat_delete_palette(p);
+    EXPECT_EQ(x11_realize_palette(dc_), 0);
+    x11_delete_palette(p);
 }
 
 TEST_F(X11PseudoColor, DeletingSelectedPaletteGivesWindowItsOwnColormap) {
     TkHandle p = make_ramp();
-    plat_select_palette(dc_, p, 0);
-    plat_realize_palette(dc_);
-    ASSERT_EQ(plat_delete_palette(p), 1);
+    x11_select_palette(dc_, p, 0);
+    x11_realize_palette(dc_);
+    ASSERT_EQ(x11_delete_palette(p), 1);
     EXPECT_EQ(window_colormap(), own_);
-    EXPECT_EQ(plat_select_palette(dc_, plat_get_default_palette(), 0), plat_get_default_palette());
+    EXPECT_EQ(x11_select_palette(dc_, x11_get_default_palette(), 0), x11_get_default_palette());
 }
 
 } // namespace

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "toolkit/platform.h"
-#include "toolkit/x11_backend.h"
+#include "toolkit/x11/x11.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ class X11PixelFormat : public ::testing::Test {
     }
     PlatPixelFormat format(int index) {
         PlatPixelFormat f{};
-        EXPECT_GT(plat_describe_pixel_format(dc_, index, &f), 0) << "format " << index;
+        EXPECT_GT(x11_describe_pixel_format(dc_, index, &f), 0) << "format " << index;
         return f;
     }
 
@@ -60,15 +60,15 @@ class X11PixelFormat : public ::testing::Test {
 TEST_F(X11PixelFormat, FormatsAreTheGlVisualsInServerOrder) {
     std::vector<VisualID> expected = gl_visuals();
     ASSERT_FALSE(expected.empty());
-    ASSERT_EQ(plat_describe_pixel_format(dc_, 1, nullptr), (int)expected.size());
+    ASSERT_EQ(x11_describe_pixel_format(dc_, 1, nullptr), (int)expected.size());
     for (int i = 1; i <= (int)expected.size(); ++i)
         EXPECT_EQ(x11_visual(i)->visualid, expected[i - 1]) << "format " << i;
     PlatPixelFormat f{};
-    EXPECT_EQ(plat_describe_pixel_format(dc_, (int)expected.size() + 1, &f), 0);
+    EXPECT_EQ(x11_describe_pixel_format(dc_, (int)expected.size() + 1, &f), 0);
 }
 
 TEST_F(X11PixelFormat, EveryDescriptionAgreesWithGlx) {
-    int count = plat_describe_pixel_format(dc_, 1, nullptr);
+    int count = x11_describe_pixel_format(dc_, 1, nullptr);
     ASSERT_GT(count, 0);
     for (int i = 1; i <= count; ++i) {
         SCOPED_TRACE(testing::Message() << "format " << i);
@@ -108,7 +108,7 @@ TEST_F(X11PixelFormat, PlatformChoiceForTheWindowIsDoubleBufferedRgbaWithDepth) 
     request.pixel_type = PLAT_PFD_TYPE_RGBA;
     request.color_bits = 24;
     request.depth_bits = 16;
-    int chosen = plat_choose_pixel_format(dc_, &request);
+    int chosen = x11_choose_pixel_format(dc_, &request);
     ASSERT_GT(chosen, 0);
     PlatPixelFormat f = format(chosen);
     EXPECT_EQ(f.pixel_type, PLAT_PFD_TYPE_RGBA);

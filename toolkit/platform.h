@@ -1,23 +1,9 @@
 // The platform layer under the toolkit: exactly the window-system operations the toolkit needs,
-// each shaped by what the toolkit expects of it. One backend is linked into each program:
-// X11/GLX for crane, headless EGL for crane-render, a recording simulation for the tests.
-//
-// What the groups stand for on X11:
-//  - class registration: opening the display connection and its one-time set-up (atoms, error
-//    handlers); the registered event procedure receives every event the toolkit dispatches.
-//  - version and metrics: a fixed platform version; frame metrics as the window system reports
-//    them (zero where no window manager decorates).
-//  - windows: a top-level X window; its device context is the GL drawable that belongs to it.
-//  - pixel formats: GLX visuals (frame-buffer configurations), numbered from 1, described in
-//    the descriptor fields below.
-//  - GL contexts: GLX contexts.
-//  - events: X events turned into PlatEvent (Expose -> repaint, ConfigureNotify -> moved and
-//    resized, WM_DELETE_WINDOW -> close request, KeyPress -> key pressed and typed character,
-//    FocusIn/FocusOut -> activation, buttons and motion -> mouse events).
-//  - message box: a small modal window with the text and an OK button; standard error where
-//    no display can be reached.
-//  - palettes, system colours and the registry: a true-colour display has no palette device;
-//    the registry may answer "no such key".
+// each shaped by what the toolkit expects of it, gathered in one table. Backends: x11/ (crane
+// on an X display), headless/ (Mesa's surfaceless EGL, for crane-render and the picture
+// tests) and a recording simulation in tests/support/ (the toolkit tests). Mappings with no
+// counterpart on a backend (window class, palette device, system colours, user registry) stay
+// in that backend, not in the toolkit.
 #pragma once
 
 #include <cstdint>
@@ -134,83 +120,7 @@ struct PlatEvent {
 // The toolkit's event procedure; returns non-zero when it handled the event.
 typedef int (*PlatEventProc)(const PlatEvent* event);
 
-// ---- Class registration, version, metrics -------------------------------------------------
-
-// One-time set-up (the window class). wide: the toolkit opens with wide text. Non-zero on
-// success. The procedure receives every dispatched event and the destroyed event.
-int plat_register_class(int wide, PlatEventProc proc);
-int plat_get_version(PlatVersion* version);
-int plat_get_system_metric(int which);
-// Grows a client rectangle to the outer rectangle of a decorated top-level window (no menu).
-int plat_adjust_window_rect(PlatRect* rect);
-
-// ---- Windows -------------------------------------------------------------------------------
-
-// Creates a top-level window. Exactly one of title and wide_title is non-null. x and y are the
-// outer top-left corner, ignored when default_position is set. Returns 0 on failure.
-TkHandle plat_create_window(const char* title, const wchar_t* wide_title, int x, int y, int width,
-                            int height, int default_position);
-// Destroys the window; the destroyed event reaches the event procedure before this returns.
-int plat_destroy_window(TkHandle window);
-int plat_get_window_rect(TkHandle window, PlatRect* rect); // outer rectangle, screen pixels
-int plat_get_client_rect(TkHandle window, PlatRect* rect); // (0, 0, width, height)
-int plat_show_window(TkHandle window);
-TkHandle plat_get_dc(TkHandle window); // 0 on failure
-int plat_release_dc(TkHandle window, TkHandle dc);
-
-// ---- Pixel formats and GL contexts --------------------------------------------------------
-
-// The closest format to the request, numbered from 1; 0 when there is none.
-int plat_choose_pixel_format(TkHandle dc, const PlatPixelFormat* request);
-// Describes format index into out (out may be null). Returns the highest format index, 0 or
-// less on failure.
-int plat_describe_pixel_format(TkHandle dc, int index, PlatPixelFormat* out);
-int plat_get_pixel_format(TkHandle dc); // the current format index, 0 when none is set
-int plat_set_pixel_format(TkHandle dc, int index, const PlatPixelFormat* format);
-
-TkHandle plat_gl_create_context(TkHandle dc);            // 0 on failure
-int plat_gl_make_current(TkHandle dc, TkHandle context); // context 0: none current
-int plat_gl_delete_context(TkHandle context);
-int plat_swap_buffers(TkHandle dc);
-
-// ---- Event queue ---------------------------------------------------------------------------
-
-// Whether an event is queued, leaving it queued. kind 0: any event; PLAT_EV_REPAINT or
-// PLAT_EV_USER_REFRESH: only that kind for the given window. Cheap: no round trip.
-int plat_peek_event(int kind, TkHandle window);
-// Blocks for the next event. Returns 0 for the quit request, 1 otherwise.
-int plat_get_event(PlatEvent* event);
-// Key presses also yield a typed-character event where the key types one.
-void plat_translate_event(const PlatEvent* event);
-// Hands the event to the registered procedure; returns its result.
-int plat_dispatch_event(const PlatEvent* event);
-// The window system's own handling of an event the toolkit leaves alone.
-int plat_default_event(const PlatEvent* event);
-void plat_post_quit(int code);
-int plat_post_user_refresh(TkHandle window);
-// Marks the whole client area as needing a repaint, without erasing it.
-int plat_invalidate(TkHandle window);
-void plat_begin_paint(TkHandle window);
-void plat_end_paint(TkHandle window); // the area counts as repainted
-
-// ---- Input --------------------------------------------------------------------------------
-
-int plat_key_held(int key); // PLAT_KEY_SHIFT or PLAT_KEY_CONTROL
-void plat_capture_mouse(TkHandle window);
-void plat_release_mouse();
-int plat_get_cursor_pos(int* x, int* y); // screen pixels
-TkHandle plat_get_focus();
-
-// ---- Process -------------------------------------------------------------------------------
-
-// A modal box with the text, the caption and one OK button, over owner (0: none); waits
-// until it is dismissed.
-int plat_message_box(TkHandle owner, const char* text, const char* caption);
-void plat_exit_process(int status); // ends the process at once; does not return
-void plat_yield();                  // gives up the rest of the time slice
-
 // ---- Palettes, system colours and user settings --------------------------------------------
-// These are implemented in each backend's palette file.
 
 // A colour: red + 256 * green + 65536 * blue; PLAT_PALETTERGB adds the palette-relative flag.
 typedef uint32_t PlatColor;
@@ -228,25 +138,104 @@ struct PlatPaletteEntry {
     uint8_t red, green, blue, flags;
 };
 
-TkHandle plat_get_default_palette(); // the stock DEFAULT_PALETTE
-// A logical palette of count entries. 0 on failure.
-TkHandle plat_create_palette(int version, const PlatPaletteEntry* entries, int count);
-// Returns the previously selected palette, 0 on failure.
-TkHandle plat_select_palette(TkHandle dc, TkHandle palette, int background);
-int plat_unrealize_palette(TkHandle palette);
-// Realizes the palette selected into dc; the number of entries remapped, -1 on failure.
-int plat_realize_palette(TkHandle dc);
-int plat_set_palette_entries(TkHandle palette, int start, int count,
-                             const PlatPaletteEntry* entries);
-// entries null: returns the palette's entry count. Otherwise the number of entries copied.
-int plat_get_palette_entries(TkHandle palette, int start, int count, PlatPaletteEntry* entries);
-int plat_delete_palette(TkHandle palette);
-int plat_set_system_palette_use(TkHandle dc, int use); // returns the previous use
-PlatColor plat_get_sys_color(int index);
-int plat_set_sys_colors(int count, const int* indexes, const PlatColor* colors);
-void plat_broadcast_sys_color_change(); // to all top-level windows, queued
-// The user's settings key under the current user; 0 when it cannot be opened.
-TkHandle plat_reg_open_user_key(const char* subkey);
-// Reads a value into data (size in: capacity, out: bytes stored). Non-zero when it exists.
-int plat_reg_query_value(TkHandle key, const char* name, int* type, char* data, int* size);
-void plat_reg_close(TkHandle key);
+// ---- The table of platform operations ----------------------------------------------------
+// One table serves the process. The backend that serves it fills every member once, when the
+// window layer first needs it; the toolkit calls only through plat(). A backend defines each
+// operation as <backend>_<name> and fills the table with PLAT_OPERATIONS, so "how does backend
+// B do operation O" is answered by the name B_O and by the file of B's folder that holds O's
+// group. Return values follow the rules of each group's comment.
+
+// clang-format off
+#define PLAT_OPERATIONS(OP)                                                                        \
+    /* Class registration (the connection and its one-time set-up), version and metrics.    */   \
+    /* wide: the toolkit opens with wide text. Non-zero on success. The procedure receives  */   \
+    /* every dispatched event and the destroyed event.                                      */   \
+    OP(int, register_class, (int wide, PlatEventProc proc))                                      \
+    OP(int, get_version, (PlatVersion * version))                                                \
+    OP(int, get_system_metric, (int which))                                                      \
+    /* Grows a client rectangle to the outer rectangle of a decorated top-level window.     */   \
+    OP(int, adjust_window_rect, (PlatRect * rect))                                               \
+    /* Windows. Exactly one of title and wide_title is non-null; x and y are the outer      */   \
+    /* top-left corner, ignored when default_position is set. 0 on failure.                 */   \
+    OP(TkHandle, create_window, (const char* title, const wchar_t* wide_title, int x, int y,     \
+                                 int width, int height, int default_position))                   \
+    /* The destroyed event reaches the event procedure before this returns.                 */   \
+    OP(int, destroy_window, (TkHandle window))                                                   \
+    OP(int, get_window_rect, (TkHandle window, PlatRect* rect)) /* outer, screen pixels */       \
+    OP(int, get_client_rect, (TkHandle window, PlatRect* rect)) /* (0, 0, width, height) */      \
+    OP(int, show_window, (TkHandle window))                                                      \
+    OP(TkHandle, get_dc, (TkHandle window)) /* 0 on failure */                                   \
+    OP(int, release_dc, (TkHandle window, TkHandle dc))                                          \
+    /* Pixel formats, numbered from 1, and GL contexts. choose: the closest format to the   */   \
+    /* request (pixel_format_match over the described formats), 0 when there is none.       */   \
+    /* describe: fills out (may be null); returns the highest index, 0 or less on failure.  */   \
+    OP(int, choose_pixel_format, (TkHandle dc, const PlatPixelFormat* request))                  \
+    OP(int, describe_pixel_format, (TkHandle dc, int index, PlatPixelFormat* out))               \
+    OP(int, get_pixel_format, (TkHandle dc)) /* the current index, 0 when none is set */         \
+    OP(int, set_pixel_format, (TkHandle dc, int index, const PlatPixelFormat* format))           \
+    OP(TkHandle, gl_create_context, (TkHandle dc)) /* 0 on failure */                            \
+    OP(int, gl_make_current, (TkHandle dc, TkHandle context)) /* context 0: none current */      \
+    OP(int, gl_delete_context, (TkHandle context))                                               \
+    OP(int, swap_buffers, (TkHandle dc))                                                         \
+    /* Event queue. peek: whether an event is queued, leaving it queued; kind 0: any event, */   \
+    /* PLAT_EV_REPAINT or PLAT_EV_USER_REFRESH: only that kind for the window; no round     */   \
+    /* trip. get: blocks for the next event; 0 for the quit request, 1 otherwise. A key     */   \
+    /* press arrives as PLAT_EV_KEY_PRESSED followed at once by the PLAT_EV_CHAR_TYPED      */   \
+    /* events of the characters it types. dispatch: hands the event to the registered       */   \
+    /* procedure and returns its result. default: the window system's own handling.         */   \
+    OP(int, peek_event, (int kind, TkHandle window))                                             \
+    OP(int, get_event, (PlatEvent * event))                                                      \
+    OP(int, dispatch_event, (const PlatEvent* event))                                            \
+    OP(int, default_event, (const PlatEvent* event))                                             \
+    OP(void, post_quit, (int code))                                                              \
+    OP(int, post_user_refresh, (TkHandle window))                                                \
+    /* Marks the whole client area as needing a repaint, without erasing it.                */   \
+    OP(int, invalidate, (TkHandle window))                                                       \
+    OP(void, begin_paint, (TkHandle window))                                                     \
+    OP(void, end_paint, (TkHandle window)) /* the area counts as repainted */                    \
+    /* Input. key_held: PLAT_KEY_SHIFT or PLAT_KEY_CONTROL. Cursor in screen pixels.        */   \
+    OP(int, key_held, (int key))                                                                 \
+    OP(void, capture_mouse, (TkHandle window))                                                   \
+    OP(void, release_mouse, ())                                                                  \
+    OP(int, get_cursor_pos, (int* x, int* y))                                                    \
+    OP(TkHandle, get_focus, ())                                                                  \
+    /* Process. message_box: a modal box with the text, the caption and one OK button over  */   \
+    /* owner (0: none); waits until it is dismissed. exit_process ends the process at once. */   \
+    OP(int, message_box, (TkHandle owner, const char* text, const char* caption))                \
+    OP(void, exit_process, (int status))                                                         \
+    OP(void, yield, ()) /* gives up the rest of the time slice */                                \
+    /* Palettes, system colours and user settings. create: 0 on failure. select: the        */   \
+    /* previous palette, 0 on failure. realize: the entries remapped, -1 on failure.        */   \
+    /* get_palette_entries with entries null: the entry count. set_system_palette_use:      */   \
+    /* the previous use. reg_open_user_key: 0 when it cannot be opened. reg_query_value:    */   \
+    /* size in: capacity, out: bytes stored; non-zero when the value exists.                */   \
+    OP(TkHandle, get_default_palette, ())                                                        \
+    OP(TkHandle, create_palette, (int version, const PlatPaletteEntry* entries, int count))     \
+    OP(TkHandle, select_palette, (TkHandle dc, TkHandle palette, int background))               \
+    OP(int, unrealize_palette, (TkHandle palette))                                               \
+    OP(int, realize_palette, (TkHandle dc))                                                      \
+    OP(int, set_palette_entries, (TkHandle palette, int start, int count,                        \
+                                  const PlatPaletteEntry* entries))                              \
+    OP(int, get_palette_entries, (TkHandle palette, int start, int count,                        \
+                                  PlatPaletteEntry* entries))                                    \
+    OP(int, delete_palette, (TkHandle palette))                                                  \
+    OP(int, set_system_palette_use, (TkHandle dc, int use))                                      \
+    OP(PlatColor, get_sys_color, (int index))                                                    \
+    OP(int, set_sys_colors, (int count, const int* indexes, const PlatColor* colors))            \
+    OP(void, broadcast_sys_color_change, ()) /* to all top-level windows, queued */              \
+    OP(TkHandle, reg_open_user_key, (const char* subkey))                                        \
+    OP(int, reg_query_value, (TkHandle key, const char* name, int* type, char* data, int* size)) \
+    OP(void, reg_close, (TkHandle key))
+// clang-format on
+
+struct PlatTable {
+#define PLAT_MEMBER(result, name, parameters) result(*name) parameters;
+    PLAT_OPERATIONS(PLAT_MEMBER)
+#undef PLAT_MEMBER
+};
+
+// The table of the process, filled by plat_select on first use.
+const PlatTable& plat();
+// Fills the table with the operations of the backend that serves this process; one selector
+// is linked into each program. Non-zero when that backend's window system answered.
+int plat_select(PlatTable* table);

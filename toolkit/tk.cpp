@@ -103,7 +103,8 @@ int open_window(const void* title, bool wide) {
         if (s_mode_record & TK_MODE_DOUBLE) return 0;
         g_tk_win.display_mode = s_mode_record | TK_MODE_DOUBLE;
         if (!tk_win_open(title, wide)) return 0;
-        if (g_tk_win.error_boxes) plat_message_box(plat_get_focus(), kFallbackWarning, "Warning");
+        if (g_tk_win.error_boxes)
+            plat().message_box(plat().get_focus(), kFallbackWarning, "Warning");
         s_mode_record |= TK_MODE_DOUBLE;
         front_buffer = true;
     }
@@ -174,12 +175,12 @@ void tk_run(TkVoidHandler display) {
 }
 
 int tk_swap_buffers() {
-    return plat_swap_buffers(g_tk_win.dc);
+    return plat().swap_buffers(g_tk_win.dc);
 }
 
 void tk_quit() {
     tk_win_destroy();
-    plat_exit_process(0);
+    plat().exit_process(0);
 }
 
 void tk_default_reshape(int width, int height) {
@@ -206,7 +207,7 @@ int tk_get_display_mode() {
 
 // ---- Window layer: slots, loop and window procedure -----------------------------------------
 
-TkWindowSlots g_tk_slots = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+TkWindowSlots g_tk_slots;
 
 void tk_win_on_reshape(TkWinReshapeHandler handler) {
     g_tk_slots.reshape = handler;
@@ -233,34 +234,33 @@ void tk_win_on_idle(TkWinIdleHandler handler) {
 void tk_request_redraw() {
     if (!g_tk_win.window) return;
     // A repaint already queued covers this request too.
-    if (!plat_peek_event(PLAT_EV_REPAINT, g_tk_win.window)) plat_invalidate(g_tk_win.window);
+    if (!plat().peek_event(PLAT_EV_REPAINT, g_tk_win.window)) plat().invalidate(g_tk_win.window);
 }
 
 void tk_win_destroy() {
-    if (g_tk_win.window) plat_destroy_window(g_tk_win.window);
+    if (g_tk_win.window) plat().destroy_window(g_tk_win.window);
 }
 
 void tk_win_release() {
     if (g_tk_win.palette) tk_palette_release();
     if (g_tk_win.gl_context) {
-        plat_gl_make_current(0, 0);
-        plat_gl_delete_context(g_tk_win.gl_context);
+        plat().gl_make_current(0, 0);
+        plat().gl_delete_context(g_tk_win.gl_context);
     }
-    if (g_tk_win.dc) plat_release_dc(g_tk_win.window, g_tk_win.dc);
+    if (g_tk_win.dc) plat().release_dc(g_tk_win.window, g_tk_win.dc);
     g_tk_win.window = 0;
     g_tk_win.dc = 0;
     g_tk_win.gl_context = 0;
     g_tk_win.palette = 0;
-    g_tk_slots = TkWindowSlots{nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+    g_tk_slots = TkWindowSlots{};
 }
 
 namespace {
 
 bool take_and_dispatch() {
     PlatEvent event;
-    if (!plat_get_event(&event)) return false;
-    plat_translate_event(&event);
-    plat_dispatch_event(&event);
+    if (!plat().get_event(&event)) return false;
+    plat().dispatch_event(&event);
     return true;
 }
 
@@ -292,8 +292,8 @@ int char_code(int c) {
 void deliver_key(int code) {
     if (code == 0 || !g_tk_slots.key) return;
     int status = 0;
-    if (plat_key_held(PLAT_KEY_CONTROL)) status |= TK_CONTROL;
-    if (plat_key_held(PLAT_KEY_SHIFT)) status |= TK_SHIFT;
+    if (plat().key_held(PLAT_KEY_CONTROL)) status |= TK_CONTROL;
+    if (plat().key_held(PLAT_KEY_SHIFT)) status |= TK_SHIFT;
     if (g_tk_slots.key(code, status)) tk_request_redraw();
 }
 
@@ -318,12 +318,12 @@ int button_bit(int platform_button) {
 void tk_win_run() {
     if (g_tk_slots.reshape) {
         PlatRect r{0, 0, 0, 0};
-        plat_get_client_rect(g_tk_win.window, &r);
+        plat().get_client_rect(g_tk_win.window, &r);
         g_tk_slots.reshape(r.right - r.left, r.bottom - r.top);
     }
     for (;;) {
         if (g_tk_slots.idle) {
-            while (plat_peek_event(0, 0)) {
+            while (plat().peek_event(0, 0)) {
                 if (!take_and_dispatch()) return;
             }
             // A dispatched event may have emptied the slot; then the next pass blocks.
@@ -349,17 +349,17 @@ int tk_win_proc(const PlatEvent* event) {
         }
         return 1;
     case PLAT_EV_REPAINT:
-        plat_begin_paint(event->window);
+        plat().begin_paint(event->window);
         if (g_tk_slots.display) g_tk_slots.display();
-        plat_end_paint(event->window);
+        plat().end_paint(event->window);
         return 1;
     case PLAT_EV_CLOSE_REQUEST:
-        plat_destroy_window(event->window);
+        plat().destroy_window(event->window);
         return 1;
     case PLAT_EV_DESTROYED:
         tk_win_release();
         // The half-made window of a failed open must not end a loop yet to come.
-        if (!g_tk_win.opening) plat_post_quit(1);
+        if (!g_tk_win.opening) plat().post_quit(1);
         return 1;
     case PLAT_EV_KEY_PRESSED:
         deliver_key(key_code(event->a));
@@ -376,16 +376,16 @@ int tk_win_proc(const PlatEvent* event) {
         return 1;
     }
     case PLAT_EV_BUTTON_DOWN:
-        plat_capture_mouse(event->window);
+        plat().capture_mouse(event->window);
         deliver_mouse(g_tk_slots.mouse_down, event->a, event->b, button_bit(event->c));
         return 1;
     case PLAT_EV_BUTTON_UP:
-        plat_release_mouse();
+        plat().release_mouse();
         deliver_mouse(g_tk_slots.mouse_up, event->a, event->b, button_bit(event->c));
         return 1;
     case PLAT_EV_ACTIVATE:
         if (tk_palette_on_activate(event)) return 1;
-        return plat_default_event(event);
+        return plat().default_event(event);
     case PLAT_EV_PALETTE_CHANGED:
         tk_palette_on_palette_changed(event);
         return 1;
@@ -393,5 +393,5 @@ int tk_win_proc(const PlatEvent* event) {
         tk_palette_on_refresh(event);
         return 1;
     }
-    return plat_default_event(event);
+    return plat().default_event(event);
 }

@@ -63,6 +63,10 @@ int tk_swap_buffers();
 void tk_quit();
 void tk_default_reshape(int width, int height);
 
+// How the window's pixel format is chosen: the request described and matched, a scan for the
+// most colour bits among the formats that fit the mode, or the index given (any other value).
+enum { TK_FORMAT_RULE_INDEX = 1, TK_FORMAT_RULE_SCAN = 2, TK_FORMAT_RULE_DESCRIBE = 3 };
+
 void tk_set_pixel_format_rule(int rule);
 void tk_set_pixel_format_index(int index);
 void tk_set_error_boxes(int on);

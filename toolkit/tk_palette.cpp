@@ -115,7 +115,7 @@ void set_sys_colors(const PlatColor* colors, int count) {
     int indexes[kMaxSystemColors];
     for (int i = 0; i < count; ++i)
         indexes[i] = i;
-    if (count > 0) plat_set_sys_colors(count, indexes, colors);
+    if (count > 0) plat().set_sys_colors(count, indexes, colors);
 }
 
 } // namespace
@@ -172,7 +172,7 @@ TkHandle tk_make_rgb_palette(TkHandle dc) {
     PlatPaletteEntry* entries = alloc_entries(n);
     if (!entries) return 0;
     tk_fill_ramp(&pfd, entries, n);
-    TkHandle palette = plat_create_palette(PLAT_LOGPALETTE_VERSION, entries, n);
+    TkHandle palette = plat().create_palette(PLAT_LOGPALETTE_VERSION, entries, n);
     free(entries);
     if (!palette) return 0;
     g_tk_win.palette = palette;
@@ -190,11 +190,11 @@ TkHandle tk_make_index_palette(TkHandle dc) {
     int n = pfd.color_bits >= 8 ? 256 : entries_for_bits(pfd.color_bits);
     PlatPaletteEntry* entries = alloc_entries(n);
     if (!entries) return 0;
-    TkHandle stock = plat_get_default_palette();
+    TkHandle stock = plat().get_default_palette();
     if (stock) {
-        int have = plat_get_palette_entries(stock, 0, 0, nullptr);
+        int have = plat().get_palette_entries(stock, 0, 0, nullptr);
         if (have > n) have = n;
-        if (have > 0) plat_get_palette_entries(stock, 0, have, entries);
+        if (have > 0) plat().get_palette_entries(stock, 0, have, entries);
     }
     if (s_pal.full_palette && n == 256) {
         entries[0] = PlatPaletteEntry{0, 0, 0, 0};
@@ -202,7 +202,7 @@ TkHandle tk_make_index_palette(TkHandle dc) {
         for (int i = 1; i < 255; ++i)
             entries[i].flags = PLAT_PC_NOCOLLAPSE;
     }
-    TkHandle palette = plat_create_palette(PLAT_LOGPALETTE_VERSION, entries, n);
+    TkHandle palette = plat().create_palette(PLAT_LOGPALETTE_VERSION, entries, n);
     free(entries);
     if (!palette) return 0;
     g_tk_win.palette = palette;
@@ -219,34 +219,34 @@ int tk_realize_palette(TkHandle dc, TkHandle palette, bool background) {
         } else {
             tk_restore_system_colors(dc);
         }
-        if (!plat_unrealize_palette(palette)) return -1;
-        if (!plat_select_palette(dc, palette, background ? 1 : 0)) return -1;
-        return plat_realize_palette(dc);
+        if (!plat().unrealize_palette(palette)) return -1;
+        if (!plat().select_palette(dc, palette, background ? 1 : 0)) return -1;
+        return plat().realize_palette(dc);
     }
     // Without the full palette the window's palette is always selected as a foreground one;
     // the platform maps it into whatever room the system palette has.
-    if (!plat_select_palette(dc, palette, 0)) return -1;
-    return plat_realize_palette(dc);
+    if (!plat().select_palette(dc, palette, 0)) return -1;
+    return plat().realize_palette(dc);
 }
 
 bool tk_grab_system_colors(TkHandle dc) {
     if (s_pal.colors_taken) return false;
-    if (plat_set_system_palette_use(dc, PLAT_SYSPAL_NOSTATIC) != PLAT_SYSPAL_STATIC) {
+    if (plat().set_system_palette_use(dc, PLAT_SYSPAL_NOSTATIC) != PLAT_SYSPAL_STATIC) {
         // Someone else holds the system palette or the platform refused: let it run, and try
         // again when the refresh request comes round.
-        plat_yield();
+        plat().yield();
         tk_request_palette_refresh();
         return false;
     }
     int count = slot_count();
     PlatColor colors[kMaxSystemColors];
     for (int i = 0; i < count; ++i) {
-        s_pal.saved[i] = plat_get_sys_color(i);
+        s_pal.saved[i] = plat().get_sys_color(i);
         colors[i] = kSlots[i].white ? PLAT_PALETTERGB(255, 255, 255) : PLAT_PALETTERGB(0, 0, 0);
     }
     set_sys_colors(colors, count);
     s_pal.colors_taken = true;
-    plat_broadcast_sys_color_change();
+    plat().broadcast_sys_color_change();
     return true;
 }
 
@@ -256,14 +256,14 @@ bool tk_restore_system_colors(TkHandle dc) {
     // The user may have changed a colour while it was ours; the registry has the last word.
     tk_read_user_colors(s_pal.saved, count);
     set_sys_colors(s_pal.saved, count);
-    plat_set_system_palette_use(dc, PLAT_SYSPAL_STATIC);
-    plat_broadcast_sys_color_change();
+    plat().set_system_palette_use(dc, PLAT_SYSPAL_STATIC);
+    plat().broadcast_sys_color_change();
     s_pal.colors_taken = false;
     return true;
 }
 
 bool tk_read_user_colors(PlatColor* colors, int count) {
-    TkHandle key = plat_reg_open_user_key("Control Panel\\Colors");
+    TkHandle key = plat().reg_open_user_key("Control Panel\\Colors");
     if (!key) return false;
     if (count > kMaxSystemColors) count = kMaxSystemColors;
     for (int i = 0; i < count; ++i) {
@@ -272,7 +272,7 @@ bool tk_read_user_colors(PlatColor* colors, int count) {
         char text[65];
         int size = 64;
         int type = PLAT_REG_NONE;
-        if (!plat_reg_query_value(key, kSlots[i].value_name, &type, text, &size) ||
+        if (!plat().reg_query_value(key, kSlots[i].value_name, &type, text, &size) ||
             type != PLAT_REG_SZ)
             continue;
         if (size < 0) size = 0;
@@ -282,14 +282,14 @@ bool tk_read_user_colors(PlatColor* colors, int count) {
             continue; // a text without three numbers leaves the slot as it was
         colors[i] = PLAT_RGB(red & 0xFF, green & 0xFF, blue & 0xFF);
     }
-    plat_reg_close(key);
+    plat().reg_close(key);
     return true;
 }
 
 void tk_request_palette_refresh() {
     TkHandle window = g_tk_win.window;
     if (!window) return;
-    if (!plat_peek_event(PLAT_EV_USER_REFRESH, window)) plat_post_user_refresh(window);
+    if (!plat().peek_event(PLAT_EV_USER_REFRESH, window)) plat().post_user_refresh(window);
 }
 
 int tk_palette_on_activate(const PlatEvent* event) {
@@ -307,7 +307,7 @@ int tk_palette_on_activate(const PlatEvent* event) {
 void tk_palette_on_palette_changed(const PlatEvent* event) {
     TkHandle palette = g_tk_win.palette;
     if (!palette || event->other == g_tk_win.window || s_pal.colors_taken) return;
-    if (plat_select_palette(g_tk_win.dc, palette, 1)) plat_realize_palette(g_tk_win.dc);
+    if (plat().select_palette(g_tk_win.dc, palette, 1)) plat().realize_palette(g_tk_win.dc);
 }
 
 void tk_palette_on_refresh(const PlatEvent*) {
@@ -319,14 +319,14 @@ void tk_palette_on_refresh(const PlatEvent*) {
 void tk_palette_release() {
     TkHandle palette = g_tk_win.palette;
     if (!palette) return;
-    TkHandle stock = plat_get_default_palette();
+    TkHandle stock = plat().get_default_palette();
     if (s_pal.full_palette) {
         // Realizing the stock palette in the background gives the system colours back.
         tk_realize_palette(g_tk_win.dc, stock, true);
     } else if (stock) {
-        plat_select_palette(g_tk_win.dc, stock, 0);
+        plat().select_palette(g_tk_win.dc, stock, 0);
     }
-    plat_delete_palette(palette);
+    plat().delete_palette(palette);
 }
 
 void tk_set_color_index(int index, float red, float green, float blue) {
@@ -334,7 +334,7 @@ void tk_set_color_index(int index, float red, float green, float blue) {
     if (!palette) return;
     if (s_pal.full_palette && (index == 0 || index == 255))
         return; // the static black and white stay where they are
-    if (index < 0 || index >= plat_get_palette_entries(palette, 0, 0, nullptr)) return;
+    if (index < 0 || index >= plat().get_palette_entries(palette, 0, 0, nullptr)) return;
     PlatPaletteEntry entry = {component_byte(red), component_byte(green), component_byte(blue), 0};
     if (s_pal.full_palette) {
         entry.flags = PLAT_PC_NOCOLLAPSE;
@@ -343,19 +343,19 @@ void tk_set_color_index(int index, float red, float green, float blue) {
         if (entry.red == 255 && entry.green == 255 && entry.blue == 255)
             entry.flags |= PLAT_PC_RESERVED;
     }
-    plat_set_palette_entries(palette, index, 1, &entry);
+    plat().set_palette_entries(palette, index, 1, &entry);
     tk_request_palette_refresh();
 }
 
 void tk_set_grey_blocks(int block_bits, int step_bits) {
     TkHandle palette = colormap_palette();
     if (!palette || block_bits < 0 || step_bits < 0) return;
-    int n = plat_get_palette_entries(palette, 0, 0, nullptr);
+    int n = plat().get_palette_entries(palette, 0, 0, nullptr);
     if (n <= 0) return;
     PlatPaletteEntry* entries = alloc_entries(n);
     if (!entries) return;
     // Entries that no block covers keep their value.
-    plat_get_palette_entries(palette, 0, n, entries);
+    plat().get_palette_entries(palette, 0, n, entries);
     long long block = block_bits < 62 ? 1LL << block_bits : 1LL << 62;
     long long step = step_bits < 62 ? 1LL << step_bits : 1LL << 62;
     for (long long k = 0; k < step; ++k) {
@@ -374,7 +374,7 @@ void tk_set_grey_blocks(int block_bits, int step_bits) {
             }
         }
     }
-    plat_set_palette_entries(palette, 0, n, entries);
+    plat().set_palette_entries(palette, 0, n, entries);
     free(entries);
     tk_request_palette_refresh();
 }
@@ -382,7 +382,7 @@ void tk_set_grey_blocks(int block_bits, int step_bits) {
 void tk_set_grey_ramp() {
     TkHandle palette = colormap_palette();
     if (!palette) return;
-    int n = plat_get_palette_entries(palette, 0, 0, nullptr);
+    int n = plat().get_palette_entries(palette, 0, 0, nullptr);
     if (n <= 0) return;
     PlatPaletteEntry* entries = alloc_entries(n);
     if (!entries) return;
@@ -392,7 +392,7 @@ void tk_set_grey_ramp() {
         entries[i].red = entries[i].green = entries[i].blue = level;
         entries[i].flags = (s_pal.full_palette && i != 0 && i != 255) ? PLAT_PC_NOCOLLAPSE : 0;
     }
-    plat_set_palette_entries(palette, 0, n, entries);
+    plat().set_palette_entries(palette, 0, n, entries);
     free(entries);
     tk_request_palette_refresh();
 }
@@ -410,8 +410,8 @@ int tk_reload_palette() {
     if (!entries) return -1;
     tk_fill_ramp(&pfd, entries, n);
     // The ramp follows the format; the palette may hold fewer entries than it has.
-    int size = plat_get_palette_entries(palette, 0, 0, nullptr);
-    plat_set_palette_entries(palette, 0, n < size ? n : size, entries);
+    int size = plat().get_palette_entries(palette, 0, 0, nullptr);
+    plat().set_palette_entries(palette, 0, n < size ? n : size, entries);
     free(entries);
     return tk_realize_palette(dc, palette, false);
 }
@@ -419,6 +419,6 @@ int tk_reload_palette() {
 int tk_palette_size() {
     TkHandle palette = colormap_palette();
     if (!palette) return 0;
-    int n = plat_get_palette_entries(palette, 0, 0, nullptr);
+    int n = plat().get_palette_entries(palette, 0, 0, nullptr);
     return n > 0 ? n : 0;
 }

@@ -7,25 +7,17 @@
 
 #include "toolkit/tk_palette.h"
 
-TkWindowState g_tk_win = {
-    0,     0, 0,   0,   // window, dc, gl_context, palette
-    1,                  // display mode: colour index, single buffer
-    3,                  // describe and let the platform choose
-    0,                  // explicit format index
-    0,     0, 100, 100, // client origin and size
-    true,               // default position
-    true,               // error boxes
-    false,              // opening
-};
+TkWindowState g_tk_win;
 
 namespace {
 
 bool s_class_registered = false;
 
 void client_origin_from_outer(int left, int top) {
-    g_tk_win.x = left + plat_get_system_metric(PLAT_SM_CXFRAME);
-    g_tk_win.y = top + plat_get_system_metric(PLAT_SM_CYCAPTION) -
-                 plat_get_system_metric(PLAT_SM_CYBORDER) + plat_get_system_metric(PLAT_SM_CYFRAME);
+    g_tk_win.x = left + plat().get_system_metric(PLAT_SM_CXFRAME);
+    g_tk_win.y = top + plat().get_system_metric(PLAT_SM_CYCAPTION) -
+                 plat().get_system_metric(PLAT_SM_CYBORDER) +
+                 plat().get_system_metric(PLAT_SM_CYFRAME);
 }
 
 bool has_window_flags(const PlatPixelFormat& f) {
@@ -60,7 +52,7 @@ int choose_by_description(TkHandle dc, int mode, PlatPixelFormat* out) {
     out->stencil_bits = (mode & TK_MODE_STENCIL) ? 4 : 0;
     out->aux_buffers = 0;
     out->layer_type = PLAT_PFD_MAIN_PLANE;
-    return plat_choose_pixel_format(dc, out);
+    return plat().choose_pixel_format(dc, out);
 }
 
 bool acceptable(const PlatPixelFormat& f, int mode) {
@@ -86,9 +78,9 @@ int choose_by_scan(TkHandle dc, int mode, PlatPixelFormat* out) {
     int best = 0;
     PlatPixelFormat best_format{};
     // The highest index is re-read with every description.
-    for (int i = 1; i <= plat_describe_pixel_format(dc, i, nullptr); ++i) {
+    for (int i = 1; i <= plat().describe_pixel_format(dc, i, nullptr); ++i) {
         PlatPixelFormat f{};
-        if (plat_describe_pixel_format(dc, i, &f) <= 0) return 0;
+        if (plat().describe_pixel_format(dc, i, &f) <= 0) return 0;
         if (!acceptable(f, mode) || f.color_bits <= 0) continue;
         // Strictly more colour bits: on a tie the lower index stays.
         if (best == 0 || f.color_bits > best_format.color_bits) {
@@ -104,7 +96,7 @@ int choose_explicit(TkHandle dc, PlatPixelFormat* out) {
     int index = g_tk_win.format_index;
     if (index <= 0) return 0;
     PlatPixelFormat f{};
-    int highest = plat_describe_pixel_format(dc, index, &f);
+    int highest = plat().describe_pixel_format(dc, index, &f);
     if (highest <= 0 || highest < index || !has_window_flags(f)) return 0;
     *out = f;
     return index;
@@ -117,7 +109,7 @@ bool set_pixel_format(TkHandle dc) {
         tk_report_error("Selecting a pixel format failed\n");
         return false;
     }
-    if (!plat_set_pixel_format(dc, index, &format)) {
+    if (!plat().set_pixel_format(dc, index, &format)) {
         tk_report_error("SetPixelFormat failed\n");
         return false;
     }
@@ -127,13 +119,13 @@ bool set_pixel_format(TkHandle dc) {
 
 bool open_steps(const void* title, bool wide) {
     PlatVersion version{0, 0, 0};
-    plat_get_version(&version);
+    plat().get_version(&version);
     bool nt35 = version.platform_id == PLAT_VER_PLATFORM_WIN32_NT && version.major == 3 &&
                 (version.minor == 5 || version.minor == 51);
     tk_set_system_color_count(nt35 ? 21 : 25);
 
     if (!s_class_registered) {
-        if (!plat_register_class(wide ? 1 : 0, tk_win_proc)) {
+        if (!plat().register_class(wide ? 1 : 0, tk_win_proc)) {
             tk_report_error("Failed to register window class\n");
             return false;
         }
@@ -142,13 +134,13 @@ bool open_steps(const void* title, bool wide) {
 
     PlatRect rect{g_tk_win.x, g_tk_win.y, g_tk_win.x + g_tk_win.width,
                   g_tk_win.y + g_tk_win.height};
-    plat_adjust_window_rect(&rect);
+    plat().adjust_window_rect(&rect);
 
     const char* narrow = wide ? nullptr : static_cast<const char*>(title);
     const wchar_t* wtitle = wide ? static_cast<const wchar_t*>(title) : nullptr;
     TkHandle window =
-        plat_create_window(narrow, wtitle, rect.left, rect.top, rect.right - rect.left,
-                           rect.bottom - rect.top, g_tk_win.default_position ? 1 : 0);
+        plat().create_window(narrow, wtitle, rect.left, rect.top, rect.right - rect.left,
+                             rect.bottom - rect.top, g_tk_win.default_position ? 1 : 0);
     if (!window) {
         tk_report_error("create window failed\n");
         return false;
@@ -157,11 +149,11 @@ bool open_steps(const void* title, bool wide) {
 
     if (g_tk_win.default_position) {
         PlatRect outer{0, 0, 0, 0};
-        plat_get_window_rect(window, &outer);
+        plat().get_window_rect(window, &outer);
         client_origin_from_outer(outer.left, outer.top);
     }
 
-    TkHandle dc = plat_get_dc(window);
+    TkHandle dc = plat().get_dc(window);
     if (!dc) {
         tk_report_error("Could not get an HDC for window 0x%08lX\n", (unsigned long)window);
         tk_win_destroy();
@@ -169,14 +161,14 @@ bool open_steps(const void* title, bool wide) {
     }
     g_tk_win.dc = dc;
 
-    plat_show_window(window);
+    plat().show_window(window);
 
     if (!set_pixel_format(dc)) {
         tk_win_destroy();
         return false;
     }
 
-    TkHandle context = plat_gl_create_context(dc);
+    TkHandle context = plat().gl_create_context(dc);
     if (!context) {
         tk_report_error("wglCreateContext Failed\n");
         tk_win_destroy();
@@ -184,7 +176,7 @@ bool open_steps(const void* title, bool wide) {
     }
     g_tk_win.gl_context = context;
 
-    if (!plat_gl_make_current(dc, context)) {
+    if (!plat().gl_make_current(dc, context)) {
         tk_report_error("wglMakeCurrent Failed\n");
         tk_win_destroy();
         return false;
@@ -216,21 +208,21 @@ bool tk_win_open(const void* title, bool wide) {
 
 int tk_choose_pixel_format(TkHandle dc, int mode, PlatPixelFormat* out) {
     switch (g_tk_win.format_rule) {
-    case 3:
+    case TK_FORMAT_RULE_DESCRIBE:
         return choose_by_description(dc, mode, out);
-    case 2:
+    case TK_FORMAT_RULE_SCAN:
         return choose_by_scan(dc, mode, out);
     }
     return choose_explicit(dc, out);
 }
 
 int tk_describe_current_format(TkHandle dc, PlatPixelFormat* out) {
-    int index = plat_get_pixel_format(dc);
+    int index = plat().get_pixel_format(dc);
     if (index <= 0) {
         tk_report_error("Could not get pixel format for Dc 0x%08lX\n", (unsigned long)dc);
         return 0;
     }
-    if (plat_describe_pixel_format(dc, index, out) <= 0) {
+    if (plat().describe_pixel_format(dc, index, out) <= 0) {
         tk_report_error("Could not get a description of pixel format %d\n", index);
         return 0;
     }
@@ -241,7 +233,7 @@ void tk_get_mouse_position(int* x, int* y) {
     *x = 0;
     *y = 0;
     int sx = 0, sy = 0;
-    plat_get_cursor_pos(&sx, &sy);
+    plat().get_cursor_pos(&sx, &sy);
     *x = sx - g_tk_win.x;
     *y = sy - g_tk_win.y;
 }
@@ -252,7 +244,7 @@ void tk_report_error(const char* format, ...) {
     va_start(args, format);
     vsnprintf(message, sizeof message, format, args);
     va_end(args);
-    if (g_tk_win.error_boxes) plat_message_box(plat_get_focus(), message, "Error");
+    if (g_tk_win.error_boxes) plat().message_box(plat().get_focus(), message, "Error");
 }
 
 void tk_set_pixel_format_rule(int rule) {

@@ -1,7 +1,7 @@
 // crane-render: runs the crane program unchanged on the headless backend and saves chosen
 // frames as PNG files, or times a run.
 #include "app/main.h"
-#include "toolkit/egl_backend.h"
+#include "toolkit/headless/headless_control.h"
 #include "tools/render_args.h"
 #include "tools/render_image.h"
 

@@ -6,7 +6,7 @@
 int main() {
     tk_set_display_mode(TK_MODE_DOUBLE);
     tk_set_window_rect(0, 0, 320, 200);
-    tk_set_pixel_format_rule(1);
+    tk_set_pixel_format_rule(TK_FORMAT_RULE_INDEX);
     tk_set_pixel_format_index(100000);
     return tk_open_window("error box") ? 0 : 1;
 }

@@ -2,7 +2,7 @@
 // derivations and every drawing mode (into the recording GL stand-in). Sanitizers catch any
 // access outside the arrays; the checks below catch results a loaded model must never hold.
 #include "mesh/asc_model.h"
-#include "tests/gl_recorder.h"
+#include "tests/support/gl_recorder.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

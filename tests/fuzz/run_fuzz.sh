@@ -14,7 +14,7 @@ cxx=${CLANGXX:-clang++}
 mkdir -p "$work/corpus"
 "$cxx" -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
     -I"$root" "$root/mesh/asc_reader.cpp" "$root/mesh/asc_model.cpp" \
-    "$root/tests/gl_recorder.cpp" "$here/fuzz_asc.cpp" -o "$work/fuzz_asc"
+    "$root/tests/support/gl_recorder.cpp" "$here/fuzz_asc.cpp" -o "$work/fuzz_asc"
 cp "$here"/corpus/* "$work/corpus/"
 if [ -n "${CRANE_MESH_DIR:-}" ]; then
     for f in "$CRANE_MESH_DIR"/*.asc; do

@@ -1,5 +1,18 @@
-// State shared by the Wayland backend's files: the compositor connection and its globals, the
-// one toolkit window, the seat's keyboard and pointer, and the event queue.
+// The Wayland backend: its state, its internal helpers and its platform operations, each
+// defined as wayland_<operation> in the file of its group:
+//  - wayland_connection.cpp: the compositor connection and its globals (the window class),
+//    version, metrics, process operations, a lost compositor, and filling the platform table.
+//  - wayland_window.cpp: decorated toplevels (xdg-decoration where the compositor draws the
+//    decorations, libdecor where it does not), the toolkit's window on one, input queries.
+//  - wayland_formats.cpp: EGL configs as pixel formats numbered from 1, EGL contexts on a
+//    wayland-egl window, the swap (interval 0: it never waits for the compositor).
+//  - wayland_events.cpp: configure -> resized (and the first one -> the first repaint),
+//    activated state -> activation, close -> close request, keys through xkbcommon with the
+//    key pressed and its characters in one pass and repeat at the compositor's rate, pointer
+//    buttons and motion.
+//  - wayland_palette.cpp: a true-colour surface: no palette device.
+//  - wayland_message_box.cpp: a small window drawn with cairo, or standard error where no
+//    compositor answers.
 #pragma once
 
 #include <EGL/egl.h>
@@ -43,7 +56,7 @@ struct WlWindow {
     WlToplevel top;
     wl_egl_window* egl_window = nullptr;
     EGLSurface egl_surface = EGL_NO_SURFACE;
-    int format = 0;  // the pixel format set, 0 when none
+    int format = 0;   // the pixel format set, 0 when none
     int x = 0, y = 0; // where the toolkit asked the window to be; Wayland never says
     bool repaint_pending = false;
 };
@@ -54,8 +67,8 @@ struct WlKeyboard {
     xkb_keymap* keymap = nullptr;
     xkb_state* state = nullptr;
     wl_surface* focus = nullptr;
-    int repeat_rate = 25;   // keys per second; 0: no repeat
-    int repeat_delay = 600; // milliseconds before the first repeat
+    int repeat_rate = 25;    // keys per second; 0: no repeat
+    int repeat_delay = 600;  // milliseconds before the first repeat
     uint32_t repeat_key = 0; // evdev code of the key repeating, 0 when none
     int64_t next_repeat_ms = 0;
 };
@@ -93,13 +106,20 @@ struct WlState {
 
     // Set while a message box waits: input for its surface goes to it.
     WlToplevel* box = nullptr;
-    int box_key = 0;                  // PLAT_KEY_* of the last key pressed on the box
+    int box_key = 0;                        // PLAT_KEY_* of the last key pressed on the box
     int box_click_x = -1, box_click_y = -1; // last left click on the box
 };
 
 extern WlState g_wl;
 
-// Connection and process (wl_connection.cpp).
+#define WAYLAND_DECLARE(result, name, parameters) result wayland_##name parameters;
+PLAT_OPERATIONS(WAYLAND_DECLARE)
+#undef WAYLAND_DECLARE
+
+// Fills the table with this backend's operations; non-zero when a compositor answered.
+int wayland_platform_init(PlatTable* table);
+
+// Connection and process (wayland_connection.cpp).
 bool wl_connect(); // false when no compositor can be reached
 // The compositor went away: one line on standard error, status 1, at once.
 [[noreturn]] void wl_lost();
@@ -108,13 +128,13 @@ bool wl_connect(); // false when no compositor can be reached
 void wl_pump(int timeout_ms);
 int64_t wl_now_ms();
 
-// Top-level surfaces (wl_window.cpp).
+// Top-level surfaces (wayland_window.cpp).
 bool wl_toplevel_create(WlToplevel* top, const char* title);
 // Makes the first commit and waits for the first configure.
 bool wl_toplevel_show(WlToplevel* top);
 void wl_toplevel_destroy(WlToplevel* top);
 
-// Events (wl_events.cpp).
+// Events (wayland_events.cpp).
 void wl_push(int kind, int a = 0, int b = 0, int c = 0);
 // Binds or drops the keyboard and pointer as the seat's capabilities change.
 void wl_seat_capabilities(wl_seat* seat, uint32_t capabilities);
@@ -122,5 +142,5 @@ void wl_seat_capabilities(wl_seat* seat, uint32_t capabilities);
 int wl_key_repeat_due();
 int wl_platform_key(xkb_keysym_t sym);
 
-// EGL (wl_context.cpp).
+// EGL (wayland_formats.cpp).
 void wl_egl_release_window(); // the window's EGL surface and wl_egl_window

@@ -1,6 +1,7 @@
 // The rasteriser's limit: every model drawn from a display list compiled once, instead of
-// immediate mode. Linked into a copy of crane-render that wraps AscModel::draw with this one,
-// so the scene, the timeline and the frames are the same. Benchmark only.
+// immediate mode. Linked into a copy of crane-render, where it takes the geometry step of every
+// model's draw through the model's draw hook, so the scene, the timeline and the frames are the
+// same. Benchmark only.
 #include <GL/gl.h>
 
 #include <map>
@@ -20,40 +21,18 @@ int routine_of(const AscModel& m) {
     return m.smooth_normals ? 3 : 4;
 }
 
-void draw_routine(AscModel& m, int routine) {
-    switch (routine) {
-    case 0:
-        m.draw_points();
-        break;
-    case 1:
-        m.draw_position_coloured();
-        break;
-    case 2:
-        m.draw_height_coloured();
-        break;
-    case 3:
-        m.draw_smooth();
-        break;
-    default:
-        m.draw_flat();
-        break;
-    }
-}
-
-} // namespace
-
-extern "C" void __wrap__ZN8AscModel4drawEf(AscModel* model, float scale) {
-    glPushMatrix();
-    if (scale != 0.0f) model->scale = scale;
-    glScalef(model->scale, model->scale, model->scale);
-    const int routine = routine_of(*model);
-    GLuint& list = g_lists[{model, routine}];
+void draw_from_list(AscModel& model) {
+    GLuint& list = g_lists[{&model, routine_of(model)}];
     if (list == 0) {
         list = glGenLists(1);
         glNewList(list, GL_COMPILE);
-        draw_routine(*model, routine);
+        model.draw_geometry();
         glEndList();
     }
     glCallList(list);
-    glPopMatrix();
 }
+
+// Before main, so that the first frame already draws from lists.
+[[maybe_unused]] const bool g_hooked = (asc_model_on_draw(draw_from_list), true);
+
+} // namespace

@@ -7,11 +7,16 @@
 #include "app/main.h"
 #include "app/timeline.h"
 #include "mesh/catalogue.h"
+#include "toolkit/platform.h"
 
-// draw_frame presents through the toolkit; here the frame goes to the freeglut window instead
-// (the link wraps the toolkit's swap with this one).
-extern "C" int __wrap__Z15tk_swap_buffersv() {
-    glutSwapBuffers();
+// draw_frame presents through the toolkit, whose platform here is freeglut's window: a table
+// with the swap alone, the only operation the drawing calls.
+int plat_select(PlatTable* table) {
+    *table = PlatTable{};
+    table->swap_buffers = [](TkHandle) {
+        glutSwapBuffers();
+        return 1;
+    };
     return 1;
 }
 

@@ -1,0 +1,64 @@
+// The headless backend: Mesa's surfaceless EGL, one off-screen "window" and a scripted event
+// queue. Its platform operations are defined as headless_<operation> in the file of their group:
+//  - headless_connection.cpp: the EGL display (the window class), version, metrics, process
+//    operations, and filling the platform table.
+//  - headless_window.cpp: the off-screen window, its device context, repaint state and input.
+//  - headless_formats.cpp: the RGBA configs as pixel formats, the pbuffer, the context, swaps.
+//  - headless_events.cpp: the scripted queue, the backend's settings and the capture step.
+//  - headless_palette.cpp: a true-colour device: no palettes, a fixed system colour table.
+//  - headless_message_box.cpp: standard error, as there is no display.
+// Only these files include this header; programs use headless_control.h.
+#pragma once
+
+#include <vector>
+
+#include <EGL/egl.h>
+
+#include "toolkit/platform.h"
+
+#define HEADLESS_DECLARE(result, name, parameters) result headless_##name parameters;
+PLAT_OPERATIONS(HEADLESS_DECLARE)
+#undef HEADLESS_DECLARE
+
+// Fills table with this backend's operations; non-zero when the EGL display opens.
+int headless_platform_init(PlatTable* table);
+
+// The one off-screen window; window == 0 when there is none.
+struct HeadlessWindow {
+    PlatEventProc proc = nullptr;
+    bool registered = false;
+    int forced_width = 0, forced_height = 0; // 0 x 0: the size the program asks for
+    int serial = 0; // makes every new window's handles differ from the last one's
+    TkHandle window = 0, dc = 0, context = 0;
+    int x = 0, y = 0, width = 0, height = 0;
+    int format = 0;
+    bool invalid = false;  // needs a repaint
+    bool painting = false; // between begin and end of a repaint
+};
+
+extern HeadlessWindow g_headless;
+
+// One offered pixel format: an EGL config seen as single- or double-buffered. Swapping a
+// pbuffer only hands the frame to the capture step, so both views draw the same way.
+struct EglFormat {
+    EGLConfig config;
+    int red_bits, green_bits, blue_bits, alpha_bits;
+    int depth_bits, stencil_bits;
+    bool double_buffer;
+};
+
+// Display connection, surface and context (headless_formats.cpp).
+bool egl_display_open();
+const std::vector<EglFormat>& egl_formats();
+// Off-screen surface and context for a format (1-based index); false when EGL refuses.
+bool egl_surface_create(int format_index, int width, int height);
+bool egl_context_create();
+bool egl_make_current(bool current);
+void egl_context_destroy();
+void egl_surface_destroy();
+// Reads the finished frame as RGBA rows, top row first.
+void egl_read_frame(std::vector<unsigned char>* rgba);
+
+// The scripted queue and the capture step (headless_events.cpp).
+void egl_queue_drop_window_events();
+void egl_present_frame();

@@ -1,0 +1,55 @@
+// The headless backend's window class (the EGL display), version, metrics and process
+// operations, and the table that makes it the platform of the programs that link it.
+#include "toolkit/headless/headless.h"
+
+#include <sched.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+int headless_platform_init(PlatTable* table) {
+#define HEADLESS_FILL(result, name, parameters) table->name = headless_##name;
+    PLAT_OPERATIONS(HEADLESS_FILL)
+#undef HEADLESS_FILL
+    return egl_display_open() ? 1 : 0;
+}
+
+// The programs that link this backend run on it alone.
+int plat_select(PlatTable* table) {
+    return headless_platform_init(table);
+}
+
+int headless_register_class(int, PlatEventProc proc) {
+    if (!g_headless.registered) {
+        if (!egl_display_open()) return 0;
+        g_headless.registered = true;
+    }
+    g_headless.proc = proc;
+    return 1;
+}
+
+int headless_get_version(PlatVersion* version) {
+    version->platform_id = PLAT_VER_PLATFORM_WIN32_NT;
+    version->major = 10;
+    version->minor = 0;
+    return 1;
+}
+
+// An undecorated window: no frame, caption or border.
+int headless_get_system_metric(int) {
+    return 0;
+}
+int headless_adjust_window_rect(PlatRect*) {
+    return 1;
+}
+
+void headless_exit_process(int status) {
+    // Ends at once, without the exit processing; what was already printed still reaches its
+    // destination.
+    std::fflush(nullptr);
+    _exit(status);
+}
+
+void headless_yield() {
+    sched_yield();
+}
