@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 
@@ -62,6 +63,12 @@ bool wl_connect() {
     if (g_wl.display) return true;
     if (g_wl.connect_tried) return false;
     g_wl.connect_tried = true;
+    // The socket is WAYLAND_DISPLAY (a path, or a name in XDG_RUNTIME_DIR) or "wayland-0"
+    // there. Without a run-time folder only a path can name one, and asking would only print
+    // the library's complaint.
+    const char* name = getenv("WAYLAND_DISPLAY");
+    const char* runtime = getenv("XDG_RUNTIME_DIR");
+    if (!(name && name[0] == '/') && !(runtime && *runtime)) return false;
     wl_display* display = wl_display_connect(nullptr);
     if (!display) return false;
     g_wl.display = display;

@@ -1,0 +1,499 @@
+#include "tests/e2e/compositor.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <ftw.h>
+#include <grp.h>
+#include <pwd.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <memory>
+
+namespace e2e {
+
+namespace {
+
+// The account sway runs as when the tests run as root.
+const char kAccount[] = "crane-wayland";
+
+double now() {
+    timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return t.tv_sec + t.tv_nsec * 1e-9;
+}
+
+// ---- A small JSON reader for swaymsg's answers ------------------------------------------------
+
+struct Json {
+    enum Kind { kNull, kBool, kNumber, kString, kArray, kObject } kind = kNull;
+    double number = 0;
+    std::string text;
+    std::vector<Json> items;                           // an array's values
+    std::vector<std::pair<std::string, Json>> members; // an object's, in order
+
+    const Json* get(const std::string& name) const {
+        for (const auto& m : members)
+            if (m.first == name) return &m.second;
+        return nullptr;
+    }
+    double num(const std::string& name) const {
+        const Json* j = get(name);
+        return j && j->kind == kNumber ? j->number : 0;
+    }
+};
+
+struct JsonReader {
+    const std::string& s;
+    size_t i = 0;
+    bool ok = true;
+
+    void space() {
+        while (i < s.size() && isspace((unsigned char)s[i]))
+            ++i;
+    }
+    std::string string() {
+        std::string out;
+        ++i; // the opening quote
+        while (i < s.size() && s[i] != '"') {
+            char c = s[i++];
+            if (c != '\\') {
+                out += c;
+                continue;
+            }
+            if (i >= s.size()) break;
+            char e = s[i++];
+            switch (e) {
+            case 'n':
+                out += '\n';
+                break;
+            case 't':
+                out += '\t';
+                break;
+            case 'u': {
+                unsigned code = (unsigned)strtoul(s.substr(i, 4).c_str(), nullptr, 16);
+                i += 4;
+                if (code < 0x80) {
+                    out += (char)code;
+                } else if (code < 0x800) {
+                    out += (char)(0xC0 | (code >> 6));
+                    out += (char)(0x80 | (code & 0x3F));
+                } else {
+                    out += (char)(0xE0 | (code >> 12));
+                    out += (char)(0x80 | ((code >> 6) & 0x3F));
+                    out += (char)(0x80 | (code & 0x3F));
+                }
+                break;
+            }
+            default:
+                out += e; // \" \\ \/ and the rest stand for themselves here
+            }
+        }
+        ++i; // the closing quote
+        return out;
+    }
+    Json value() {
+        Json j;
+        space();
+        if (i >= s.size()) {
+            ok = false;
+            return j;
+        }
+        char c = s[i];
+        if (c == '{' || c == '[') {
+            bool object = c == '{';
+            j.kind = object ? Json::kObject : Json::kArray;
+            ++i;
+            space();
+            if (i < s.size() && s[i] == (object ? '}' : ']')) {
+                ++i;
+                return j;
+            }
+            while (ok && i < s.size()) {
+                std::string name;
+                if (object) {
+                    space();
+                    name = string();
+                    space();
+                    ++i; // ':'
+                }
+                Json v = value();
+                if (object)
+                    j.members.emplace_back(name, std::move(v));
+                else
+                    j.items.push_back(std::move(v));
+                space();
+                if (i < s.size() && s[i] == ',') {
+                    ++i;
+                    continue;
+                }
+                ++i; // the closing bracket
+                break;
+            }
+        } else if (c == '"') {
+            j.kind = Json::kString;
+            j.text = string();
+        } else if (s.compare(i, 4, "true") == 0 || s.compare(i, 5, "false") == 0) {
+            j.kind = Json::kBool;
+            j.number = s[i] == 't';
+            i += s[i] == 't' ? 4 : 5;
+        } else if (s.compare(i, 4, "null") == 0) {
+            i += 4;
+        } else {
+            char* end = nullptr;
+            j.kind = Json::kNumber;
+            j.number = strtod(s.c_str() + i, &end);
+            if (end == s.c_str() + i) ok = false;
+            i = (size_t)(end - s.c_str());
+        }
+        return j;
+    }
+};
+
+Area area_of(const Json* rect) {
+    if (!rect) return Area{0, 0, 0, 0};
+    return Area{(int)rect->num("x"), (int)rect->num("y"), (int)rect->num("width"),
+                (int)rect->num("height")};
+}
+
+const Json* find_pid(const Json& node, pid_t pid) {
+    if (node.num("pid") == pid && node.get("name")) return &node;
+    for (const char* list : {"nodes", "floating_nodes"}) {
+        const Json* children = node.get(list);
+        if (!children) continue;
+        for (const Json& child : children->items)
+            if (const Json* found = find_pid(child, pid)) return found;
+    }
+    return nullptr;
+}
+
+// ---- Running the compositor's tools -----------------------------------------------------------
+
+// The environment of a client of the compositor.
+void client_environment(const Compositor& c) {
+    unsetenv("DISPLAY");
+    unsetenv("CRANE_PLATFORM");
+    setenv("XDG_RUNTIME_DIR", c.runtime_dir.c_str(), 1);
+    setenv("WAYLAND_DISPLAY", c.socket.c_str(), 1);
+    setenv("SWAYSOCK", c.ipc.c_str(), 1);
+}
+
+// Runs a tool to its end; its exit status (-1 when it could not run), its output in *out.
+int run_tool(const Compositor& c, const std::vector<std::string>& argv, std::string* out) {
+    int pipe_fds[2];
+    if (pipe(pipe_fds) != 0) return -1;
+    pid_t pid = fork();
+    if (pid < 0) return -1;
+    if (pid == 0) {
+        dup2(pipe_fds[1], 1);
+        int null = open("/dev/null", O_RDWR);
+        dup2(null, 2);
+        close(pipe_fds[0]);
+        client_environment(c);
+        std::vector<char*> args;
+        for (const std::string& a : argv)
+            args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+    close(pipe_fds[1]);
+    std::string text;
+    char buffer[65536];
+    ssize_t n;
+    while ((n = read(pipe_fds[0], buffer, sizeof buffer)) > 0)
+        text.append(buffer, (size_t)n);
+    close(pipe_fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (out) *out = text;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool account(uid_t* uid, gid_t* gid) {
+    if (geteuid() != 0) {
+        *uid = geteuid();
+        *gid = getegid();
+        return true;
+    }
+    passwd* p = getpwnam(kAccount);
+    if (!p) {
+        int r = system("useradd --system --no-create-home --home-dir /nonexistent "
+                       "--shell /usr/sbin/nologin crane-wayland >/dev/null 2>&1");
+        (void)r;
+        p = getpwnam(kAccount);
+    }
+    if (!p) p = getpwnam("nobody");
+    if (!p) return false;
+    *uid = p->pw_uid;
+    *gid = p->pw_gid;
+    return true;
+}
+
+// The compositor's socket: "wayland-" and a number (beside it stands its lock file).
+std::string socket_of(const std::string& dir) {
+    std::string found;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* e = readdir(d)) {
+            std::string name = e->d_name;
+            if (name.compare(0, 8, "wayland-") == 0 && name.size() > 8 &&
+                name.find_first_not_of("0123456789", 8) == std::string::npos) {
+                found = dir + "/" + name;
+                break;
+            }
+        }
+        closedir(d);
+    }
+    return found;
+}
+
+// The first entry of the folder whose name starts with prefix and ends with suffix.
+std::string entry(const std::string& dir, const std::string& prefix, const std::string& suffix) {
+    std::string found;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* e = readdir(d)) {
+            std::string name = e->d_name;
+            if (name.compare(0, prefix.size(), prefix) == 0 && name.size() > suffix.size() &&
+                name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
+                found = dir + "/" + name;
+                break;
+            }
+        }
+        closedir(d);
+    }
+    return found;
+}
+
+int remove_entry(const char* path, const struct stat*, int, FTW*) {
+    return remove(path);
+}
+
+void end_process(pid_t* pid, bool abrupt) {
+    if (*pid <= 0) return;
+    kill(*pid, abrupt ? SIGKILL : SIGTERM);
+    int status = 0;
+    double deadline = now() + 5;
+    while (waitpid(*pid, &status, WNOHANG) == 0) {
+        if (now() > deadline) {
+            kill(*pid, SIGKILL);
+            waitpid(*pid, &status, 0);
+            break;
+        }
+        sleep_seconds(0.02);
+    }
+    *pid = -1;
+}
+
+const char kConfig[] = "output HEADLESS-1 mode 1024x768 position 0 0\n"
+                       "xwayland disable\n"
+                       "swaynag_command -\n"
+                       "default_border normal\n"
+                       "for_window [title=\".*\"] floating enable\n"
+                       "focus_follows_mouse no\n";
+
+} // namespace
+
+bool wait_until(const std::function<bool()>& condition, double seconds) {
+    double deadline = now() + seconds;
+    for (;;) {
+        if (condition()) return true;
+        if (now() > deadline) return false;
+        sleep_seconds(0.05);
+    }
+}
+
+std::string Compositor::log() const {
+    return read_file(runtime_dir + "/sway.log");
+}
+
+bool start_compositor(Compositor* c) {
+    uid_t uid;
+    gid_t gid;
+    if (!account(&uid, &gid)) return false;
+    char dir_template[] = "/tmp/crane-wayland-XXXXXX";
+    if (!mkdtemp(dir_template)) return false;
+    c->runtime_dir = dir_template;
+    std::ofstream(c->runtime_dir + "/sway.config") << kConfig;
+    if (chown(c->runtime_dir.c_str(), uid, gid) != 0 || chmod(c->runtime_dir.c_str(), 0700) != 0)
+        return false;
+
+    pid_t pid = fork();
+    if (pid < 0) return false;
+    if (pid == 0) {
+        int log = open((c->runtime_dir + "/sway.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int null = open("/dev/null", O_RDONLY);
+        dup2(null, 0);
+        dup2(log, 1);
+        dup2(log, 2);
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(gid) != 0 || setuid(uid) != 0))
+            _exit(126);
+        std::string config = c->runtime_dir + "/sway.config";
+        clearenv();
+        setenv("PATH", "/usr/local/bin:/usr/bin:/bin", 1);
+        setenv("HOME", c->runtime_dir.c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", c->runtime_dir.c_str(), 1);
+        setenv("WLR_BACKENDS", "headless", 1);
+        setenv("WLR_HEADLESS_OUTPUTS", "1", 1);
+        setenv("WLR_LIBINPUT_NO_DEVICES", "1", 1);
+        setenv("WLR_RENDERER", "pixman", 1);
+        execlp("sway", "sway", "-c", config.c_str(), (char*)nullptr);
+        _exit(127);
+    }
+    c->pid = pid;
+
+    // Up when both sockets exist and the output answers on the control socket.
+    double deadline = now() + 30;
+    bool up = false;
+    while (!up && now() < deadline) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            c->pid = -1;
+            return false;
+        }
+        c->socket = socket_of(c->runtime_dir);
+        c->ipc = entry(c->runtime_dir, "sway-ipc.", ".sock");
+        std::string outputs;
+        up = !c->socket.empty() && !c->ipc.empty() &&
+             run_tool(*c, {"swaymsg", "-t", "get_outputs"}, &outputs) == 0 &&
+             outputs.find("HEADLESS-1") != std::string::npos;
+        if (!up) sleep_seconds(0.05);
+    }
+    if (!up) return false;
+
+    // A headless seat has no keyboard of its own. A virtual keyboard that stays keeps one in
+    // the seat, so that clients hold their keyboard from the start and no key of a short-lived
+    // one reaches them before they could bind it.
+    pid_t keyboard = fork();
+    if (keyboard < 0) return false;
+    if (keyboard == 0) {
+        int null = open("/dev/null", O_RDWR);
+        dup2(null, 1);
+        dup2(null, 2);
+        client_environment(*c);
+        execlp("wtype", "wtype", "-s", "86400000", "-k", "F24", (char*)nullptr);
+        _exit(127);
+    }
+    c->keyboard = keyboard;
+    while (now() < deadline) {
+        std::string inputs;
+        if (run_tool(*c, {"swaymsg", "-t", "get_inputs"}, &inputs) == 0 &&
+            inputs.find("\"keyboard\"") != std::string::npos)
+            return true;
+        sleep_seconds(0.05);
+    }
+    return false;
+}
+
+void stop_compositor(Compositor* c, bool abrupt) {
+    end_process(&c->keyboard, false);
+    end_process(&c->pid, abrupt);
+    if (!c->runtime_dir.empty())
+        nftw(c->runtime_dir.c_str(), remove_entry, 8, FTW_DEPTH | FTW_PHYS);
+    c->runtime_dir.clear();
+}
+
+bool launch_client(const Compositor& c, const std::string& exe, const std::string& dir,
+                   Program* program) {
+    char out_template[] = "/tmp/e2e_outXXXXXX";
+    char err_template[] = "/tmp/e2e_errXXXXXX";
+    int out = mkstemp(out_template);
+    int err = mkstemp(err_template);
+    if (out < 0 || err < 0) return false;
+    program->out_path = out_template;
+    program->err_path = err_template;
+    program->exited = false;
+    pid_t pid = fork();
+    if (pid < 0) return false;
+    if (pid == 0) {
+        dup2(out, 1);
+        dup2(err, 2);
+        if (chdir(dir.c_str()) != 0) _exit(126);
+        client_environment(c);
+        unsetenv("SWAYSOCK");
+        execlp(exe.c_str(), exe.c_str(), (char*)nullptr);
+        _exit(127);
+    }
+    close(out);
+    close(err);
+    program->pid = pid;
+    return true;
+}
+
+bool wait_for_toplevel(const Compositor& c, pid_t pid, double seconds, Toplevel* out) {
+    return wait_until(
+        [&] {
+            std::string tree;
+            if (run_tool(c, {"swaymsg", "-t", "get_tree"}, &tree) != 0) return false;
+            JsonReader reader{tree};
+            Json root = reader.value();
+            const Json* node = reader.ok ? find_pid(root, pid) : nullptr;
+            if (!node) return false;
+            const Json* name = node->get("name");
+            Area rect = area_of(node->get("rect"));
+            Area inner = area_of(node->get("window_rect"));
+            Area deco = area_of(node->get("deco_rect"));
+            if (inner.width <= 0 || inner.height <= 0) return false;
+            out->title = name && name->kind == Json::kString ? name->text : "";
+            out->content = Area{rect.x + inner.x, rect.y + inner.y, inner.width, inner.height};
+            out->framed = Area{rect.x, rect.y - deco.height, rect.width, rect.height + deco.height};
+            return true;
+        },
+        seconds);
+}
+
+bool type_key(const Compositor& c, const std::string& key) {
+    std::vector<std::string> argv = {"wtype"};
+    if (key.size() == 1) {
+        argv.push_back("--");
+        argv.push_back(key);
+    } else {
+        argv.push_back("-k");
+        argv.push_back(key);
+    }
+    return run_tool(c, argv, nullptr) == 0;
+}
+
+bool request_close(const Compositor& c, pid_t pid) {
+    std::string answer;
+    return run_tool(c, {"swaymsg", "[pid=" + std::to_string(pid) + "] kill"}, &answer) == 0;
+}
+
+namespace {
+
+std::string geometry(const Area& a) {
+    return std::to_string(a.x) + "," + std::to_string(a.y) + " " + std::to_string(a.width) + "x" +
+           std::to_string(a.height);
+}
+
+} // namespace
+
+std::vector<unsigned> grab_output(const Compositor& c, const Area& area) {
+    std::string ppm;
+    if (run_tool(c, {"grim", "-g", geometry(area), "-t", "ppm", "-"}, &ppm) != 0) return {};
+    // P6, width, height, maximum, one white-space character, then the samples.
+    int width = 0, height = 0, maximum = 0, used = 0;
+    if (sscanf(ppm.c_str(), "P6 %d %d %d%n", &width, &height, &maximum, &used) != 3 ||
+        maximum != 255)
+        return {};
+    size_t start = (size_t)used + 1;
+    if (ppm.size() < start + (size_t)width * height * 3) return {};
+    std::vector<unsigned> pixels((size_t)width * height);
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(ppm.data()) + start;
+    for (size_t i = 0; i < pixels.size(); ++i, p += 3)
+        pixels[i] = (unsigned)p[0] << 16 | (unsigned)p[1] << 8 | p[2];
+    return pixels;
+}
+
+bool save_picture(const Compositor& c, const Area& area, const std::string& path) {
+    return run_tool(c, {"grim", "-g", geometry(area), "-t", "png", path}, nullptr) == 0;
+}
+
+} // namespace e2e

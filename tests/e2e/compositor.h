@@ -1,0 +1,62 @@
+// Helpers for end-to-end tests under a real Wayland compositor with no GPU and no display:
+// sway's headless backend with a software renderer, started by the test as an unprivileged
+// account (sway refuses to run as root) in a run-time folder of its own; wtype for key
+// presses, grim for pictures, swaymsg for the window's title, size and close request.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/e2e/e2e_harness.h"
+
+#include <functional>
+
+namespace e2e {
+
+// Polls condition until it holds or seconds have passed; true when it held.
+bool wait_until(const std::function<bool()>& condition, double seconds);
+
+struct Compositor {
+    pid_t pid = -1;          // sway
+    pid_t keyboard = -1;     // a virtual keyboard that stays, so that the seat always has one
+    std::string runtime_dir; // its XDG_RUNTIME_DIR, which holds its sockets
+    std::string socket;      // the Wayland socket, as a path
+    std::string ipc;         // sway's control socket
+    std::string log() const;
+};
+
+// Starts sway headless with one 1024 x 768 output on which every window floats at the size it
+// asks for, under a title bar drawn by the compositor, and waits until it and its keyboard
+// answer. False when it did not come up.
+bool start_compositor(Compositor* compositor);
+// Ends the compositor (SIGTERM, or SIGKILL when abrupt) and removes its folder.
+void stop_compositor(Compositor* compositor, bool abrupt = false);
+
+// Runs exe in dir as a client of the compositor: WAYLAND_DISPLAY names its socket, DISPLAY is
+// unset, and nothing forces a platform.
+bool launch_client(const Compositor& compositor, const std::string& exe, const std::string& dir,
+                   Program* program);
+
+// What the compositor knows of a program's window.
+struct Toplevel {
+    std::string title;
+    Area content{0, 0, 0, 0}; // the client's surface on the output
+    Area framed{0, 0, 0, 0};  // with the title bar and borders
+};
+// The window of the process pid, waiting up to seconds for it to be mapped; false when none
+// came.
+bool wait_for_toplevel(const Compositor& compositor, pid_t pid, double seconds, Toplevel* out);
+
+// A key press and release through a virtual keyboard: a single character types itself, any
+// other name is an xkb key name ("Escape", "Return").
+bool type_key(const Compositor& compositor, const std::string& key);
+// The compositor's close request to the window of the process pid.
+bool request_close(const Compositor& compositor, pid_t pid);
+// Pixels of an output area as 0xRRGGBB, row by row; empty when the grab failed.
+std::vector<unsigned> grab_output(const Compositor& compositor, const Area& area);
+// Writes an output area to a PNG file.
+bool save_picture(const Compositor& compositor, const Area& area, const std::string& path);
+
+} // namespace e2e
