@@ -10,6 +10,16 @@ if(GLUT_FOUND)
     GLUT::GLUT OpenGL::OpenGL OpenGL::GLX PkgConfig::GLU)
 endif()
 
+# The GLFW peer on Wayland: the same scene, timeline and models under GLFW's loop, built where
+# GLFW's Wayland build is installed.
+pkg_check_modules(GLFW QUIET IMPORTED_TARGET glfw3)
+if(GLFW_FOUND)
+  add_executable(bench-peer-wayland ${CMAKE_CURRENT_LIST_DIR}/bench/bench_peer_wayland.cpp
+    $<TARGET_OBJECTS:crane_catalogue>)
+  target_link_libraries(bench-peer-wayland PRIVATE ${crane_program_libs} PkgConfig::GLFW
+    OpenGL::OpenGL PkgConfig::GLU)
+endif()
+
 # The display-list limit: crane-render with every model drawn from a list compiled once.
 add_executable(bench-lists ${CMAKE_CURRENT_LIST_DIR}/crane_render.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bench/bench_lists.cpp $<TARGET_OBJECTS:crane_catalogue>)
@@ -31,6 +41,9 @@ set(bench_dir ${CMAKE_CURRENT_LIST_DIR}/bench)
 add_custom_target(bench-frame-rate
   COMMAND python3 ${bench_dir}/frame_rate.py ${CMAKE_BINARY_DIR}
   DEPENDS crane bench-peer WORKING_DIRECTORY ${CMAKE_BINARY_DIR} USES_TERMINAL)
+add_custom_target(bench-frame-rate-wayland
+  COMMAND python3 ${bench_dir}/frame_rate_wayland.py ${CMAKE_BINARY_DIR}
+  DEPENDS crane bench-peer-wayland WORKING_DIRECTORY ${CMAKE_BINARY_DIR} USES_TERMINAL)
 add_custom_target(bench-display-lists
   COMMAND python3 ${bench_dir}/display_lists.py ${CMAKE_BINARY_DIR}
   DEPENDS crane-render bench-lists WORKING_DIRECTORY ${CMAKE_BINARY_DIR} USES_TERMINAL)
@@ -40,6 +53,6 @@ add_custom_target(bench-start-up
 add_custom_target(bench-instructions
   COMMAND python3 ${bench_dir}/instructions.py ${CMAKE_BINARY_DIR}
   DEPENDS crane-render WORKING_DIRECTORY ${CMAKE_BINARY_DIR} USES_TERMINAL)
-foreach(t bench-frame-rate bench-display-lists bench-start-up bench-instructions)
+foreach(t bench-frame-rate bench-frame-rate-wayland bench-display-lists bench-start-up bench-instructions)
   add_dependencies(${t} meshes)
 endforeach()

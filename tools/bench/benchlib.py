@@ -1,5 +1,8 @@
-"""Shared pieces of the benchmark scripts: a private Xvfb, medians, timed runs."""
+"""Shared pieces of the benchmark scripts: a private Xvfb or headless sway, medians, timed runs."""
+import glob
 import os
+import pwd
+import tempfile
 import shutil
 import statistics
 import subprocess
@@ -42,6 +45,74 @@ class Xvfb:
     def env(self):
         env = dict(os.environ)
         env["DISPLAY"] = self.display
+        return env
+
+
+class Sway:
+    """A headless sway of its own (software renderer, one 1024 x 768 output, windows floating at
+    their own size), run as an unprivileged account when this runs as root, since sway refuses
+    root; stopped on exit."""
+
+    ACCOUNT = "crane-wayland"
+    CONFIG = ("output HEADLESS-1 mode 1024x768 position 0 0\nxwayland disable\n"
+              "swaynag_command -\ndefault_border normal\n"
+              "for_window [title=\".*\"] floating enable\n")
+
+    def __init__(self):
+        self.proc = None
+        self.dir = None
+        self.socket = None
+
+    def __enter__(self):
+        if not shutil.which("sway"):
+            raise SystemExit("sway is not installed (bash tools/install-deps.sh)")
+        self.dir = tempfile.mkdtemp(prefix="crane-bench-wayland-")
+        with open(os.path.join(self.dir, "sway.config"), "w") as f:
+            f.write(self.CONFIG)
+        user = None
+        if os.geteuid() == 0:
+            try:
+                user = pwd.getpwnam(self.ACCOUNT)
+            except KeyError:
+                subprocess.run(["useradd", "--system", "--no-create-home", "--home-dir", "/nonexistent",
+                                "--shell", "/usr/sbin/nologin", self.ACCOUNT], check=False,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                user = pwd.getpwnam(self.ACCOUNT)
+            os.chown(self.dir, user.pw_uid, user.pw_gid)
+        os.chmod(self.dir, 0o700)
+        env = {"PATH": "/usr/local/bin:/usr/bin:/bin", "HOME": self.dir, "XDG_RUNTIME_DIR": self.dir,
+               "WLR_BACKENDS": "headless", "WLR_HEADLESS_OUTPUTS": "1", "WLR_LIBINPUT_NO_DEVICES": "1",
+               "WLR_RENDERER": "pixman"}
+        extra = {}
+        if user:
+            extra = {"user": user.pw_uid, "group": user.pw_gid, "extra_groups": []}
+        self.proc = subprocess.Popen(["sway", "-c", os.path.join(self.dir, "sway.config")], env=env,
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, **extra)
+        for _ in range(600):
+            sockets = [p for p in glob.glob(os.path.join(self.dir, "wayland-*")) if not p.endswith(".lock")]
+            if sockets and glob.glob(os.path.join(self.dir, "sway-ipc.*.sock")):
+                self.socket = sockets[0]
+                time.sleep(0.2)
+                return self
+            if self.proc.poll() is not None:
+                break
+            time.sleep(0.05)
+        self.__exit__()
+        raise SystemExit("could not start sway")
+
+    def __exit__(self, *exc):
+        if self.proc:
+            self.proc.terminate()
+            self.proc.wait()
+        if self.dir:
+            shutil.rmtree(self.dir, ignore_errors=True)
+
+    def env(self):
+        env = dict(os.environ)
+        env.pop("DISPLAY", None)
+        env.pop("CRANE_PLATFORM", None)
+        env["XDG_RUNTIME_DIR"] = self.dir
+        env["WAYLAND_DISPLAY"] = self.socket
         return env
 
 
