@@ -6,9 +6,12 @@ packages=(
   build-essential cmake pkg-config clang libclang-rt-14-dev
   libgl-dev libglu1-mesa-dev libegl-dev libx11-dev libx11-xcb-dev libxcb-glx0-dev libxtst-dev
   libpng-dev
+  libwayland-dev wayland-protocols libxkbcommon-dev libdecor-0-dev libdecor-0-plugin-1-cairo
+  libcairo2-dev
   libgl1-mesa-dri libegl-mesa0 libglx-mesa0 mesa-utils-bin
-  libgtest-dev libgmock-dev libbenchmark-dev freeglut3-dev
+  libgtest-dev libgmock-dev libbenchmark-dev freeglut3-dev libglfw3-dev libglfw3-wayland
   xvfb xauth x11-utils x11-apps xdotool
+  sway wtype grim passwd
   valgrind gdb
 )
 

@@ -3,6 +3,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "tests/e2e/compositor.h"
 
 namespace {
@@ -52,6 +54,41 @@ TEST_F(CraneOnSway, OpensItsTitledWindowAndEndsOnTheCloseRequest) {
     ASSERT_TRUE(WIFEXITED(crane.status));
     EXPECT_EQ(WEXITSTATUS(crane.status), 0);
     EXPECT_EQ(e2e::read_file(crane.err_path), "");
+}
+
+// When the compositor goes away under it, the program ends with one line on standard error and
+// status 1, without hanging or crashing (how soon is for a clock to say, not a test).
+TEST_F(CraneOnSway, LostCompositorEndsTheProcessWithOneLineAndStatusOne) {
+    ASSERT_NO_FATAL_FAILURE(start_crane());
+    e2e::stop_compositor(&sway, true);
+    ASSERT_TRUE(e2e::wait_exit(&crane, kSoon)) << "still running after the compositor died";
+    ASSERT_TRUE(WIFEXITED(crane.status)) << "ended by signal " << WTERMSIG(crane.status);
+    EXPECT_EQ(WEXITSTATUS(crane.status), 1);
+    std::string text = e2e::read_file(crane.err_path);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+    EXPECT_GT(text.size(), 1u);
+}
+
+// The error box is a window of its own, captioned "Error", that waits for Return, Escape or
+// Space; the failed open then ends the program.
+TEST_F(CraneOnSway, ErrorBoxStaysUntilReturnEscapeOrSpace) {
+    for (const char* key : {"Return", "Escape", "space"}) {
+        SCOPED_TRACE(key);
+        e2e::Program box;
+        ASSERT_TRUE(e2e::launch_client(sway, ERROR_BOX_PROGRAM, BUILD_FOLDER, &box));
+        e2e::Toplevel shown;
+        bool up = e2e::wait_for_toplevel(sway, box.pid, kSoon, &shown);
+        EXPECT_TRUE(up) << "no box; stderr: " << e2e::read_file(box.err_path);
+        EXPECT_EQ(shown.title, "Error");
+        EXPECT_FALSE(e2e::wait_exit(&box, 0.5)); // modal: waits for the user
+        EXPECT_TRUE(e2e::type_key(sway, key));
+        EXPECT_TRUE(e2e::wait_exit(&box, kSoon));
+        EXPECT_TRUE(WIFEXITED(box.status) && WEXITSTATUS(box.status) == 1);
+        EXPECT_EQ(e2e::read_file(box.err_path), ""); // shown in the box, not on the console
+        e2e::kill_program(&box);
+        unlink(box.out_path.c_str());
+        unlink(box.err_path.c_str());
+    }
 }
 
 } // namespace
