@@ -8,10 +8,14 @@ bash tools/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCRANE_TESTS=OFF >/dev/null
 cmake --build build -j"$(nproc)"
 cd build
-if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+# A Wayland compositor (WAYLAND_DISPLAY, or its default socket) or an X display.
+wayland_socket="${WAYLAND_DISPLAY:-wayland-0}"
+case "$wayland_socket" in /*) ;; *) wayland_socket="${XDG_RUNTIME_DIR:-/nonexistent}/$wayland_socket" ;; esac
+if [ -S "$wayland_socket" ] || { [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; }; then
   exec ./crane
 fi
-echo "No X display reachable (DISPLAY='${DISPLAY:-}'): rendering the key moments off-screen." >&2
+echo "No Wayland compositor or X display reachable (WAYLAND_DISPLAY='${WAYLAND_DISPLAY:-}'," \
+  "DISPLAY='${DISPLAY:-}'): rendering the key moments off-screen." >&2
 mkdir -p key-moments
 ./crane-render --frames 75,200,300,440,625,800 --out key-moments --sheet key-moments/sheet.png >/dev/null
 echo "Contact sheet: $(pwd)/key-moments/sheet.png"
