@@ -143,10 +143,14 @@ struct PlatPaletteEntry {
 // window layer first needs it; the toolkit calls only through plat(). A backend defines each
 // operation as <backend>_<name> and fills the table with PLAT_OPERATIONS, so "how does backend
 // B do operation O" is answered by the name B_O and by the file of B's folder that holds O's
-// group. Return values follow the rules of each group's comment.
+// group. Return values follow the rules of each group's comment. A backend on a true-colour
+// device with no palettes defines PLAT_WINDOW_OPERATIONS and takes the palette group of such
+// devices (toolkit/true_colour.h).
 
 // clang-format off
-#define PLAT_OPERATIONS(OP)                                                                        \
+#define PLAT_OPERATIONS(OP) PLAT_WINDOW_OPERATIONS(OP) PLAT_PALETTE_OPERATIONS(OP)
+
+#define PLAT_WINDOW_OPERATIONS(OP)                                                                 \
     /* Class registration (the connection and its one-time set-up), version and metrics.    */   \
     /* wide: the toolkit opens with wide text. Non-zero on success. The procedure receives  */   \
     /* every dispatched event and the destroyed event.                                      */   \
@@ -203,7 +207,9 @@ struct PlatPaletteEntry {
     /* owner (0: none); waits until it is dismissed. exit_process ends the process at once. */   \
     OP(int, message_box, (TkHandle owner, const char* text, const char* caption))                \
     OP(void, exit_process, (int status))                                                         \
-    OP(void, yield, ()) /* gives up the rest of the time slice */                                \
+    OP(void, yield, ()) /* gives up the rest of the time slice */
+
+#define PLAT_PALETTE_OPERATIONS(OP)                                                                \
     /* Palettes, system colours and user settings. create: 0 on failure. select: the        */   \
     /* previous palette, 0 on failure. realize: the entries remapped, -1 on failure.        */   \
     /* get_palette_entries with entries null: the entry count. set_system_palette_use:      */   \

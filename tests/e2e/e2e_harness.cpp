@@ -124,6 +124,9 @@ bool launch(const std::string& exe, const std::string& dir, const std::string& d
         dup2(out, 1);
         dup2(err, 2);
         if (chdir(dir.c_str()) != 0) _exit(126);
+        // Only the X server: a Wayland session around the tests would be chosen first.
+        unsetenv("WAYLAND_DISPLAY");
+        unsetenv("XDG_RUNTIME_DIR");
         if (display.empty())
             unsetenv("DISPLAY");
         else

@@ -5,7 +5,7 @@
 //  - headless_window.cpp: the off-screen window, its device context, repaint state and input.
 //  - headless_formats.cpp: the RGBA configs as pixel formats, the pbuffer, the context, swaps.
 //  - headless_events.cpp: the scripted queue, the backend's settings and the capture step.
-//  - headless_palette.cpp: a true-colour device: no palettes, a fixed system colour table.
+// Its palette group is that of every true-colour device (toolkit/true_colour.cpp).
 //  - headless_message_box.cpp: standard error, as there is no display.
 // Only these files include this header; programs use headless_control.h.
 #pragma once
@@ -17,7 +17,7 @@
 #include "toolkit/platform.h"
 
 #define HEADLESS_DECLARE(result, name, parameters) result headless_##name parameters;
-PLAT_OPERATIONS(HEADLESS_DECLARE)
+PLAT_WINDOW_OPERATIONS(HEADLESS_DECLARE)
 #undef HEADLESS_DECLARE
 
 // Fills table with this backend's operations; non-zero when the EGL display opens.

@@ -1,6 +1,7 @@
 // The headless backend's window class (the EGL display), version, metrics and process
 // operations, and the table that makes it the platform of the programs that link it.
 #include "toolkit/headless/headless.h"
+#include "toolkit/true_colour.h"
 
 #include <sched.h>
 #include <unistd.h>
@@ -9,8 +10,9 @@
 
 int headless_platform_init(PlatTable* table) {
 #define HEADLESS_FILL(result, name, parameters) table->name = headless_##name;
-    PLAT_OPERATIONS(HEADLESS_FILL)
+    PLAT_WINDOW_OPERATIONS(HEADLESS_FILL)
 #undef HEADLESS_FILL
+    true_colour_fill_palette_operations(table);
     return egl_display_open() ? 1 : 0;
 }
 

@@ -10,7 +10,8 @@
 //    activated state -> activation, close -> close request, keys through xkbcommon with the
 //    key pressed and its characters in one pass and repeat at the compositor's rate, pointer
 //    buttons and motion.
-//  - wayland_palette.cpp: a true-colour surface: no palette device.
+// A Wayland surface is true colour: its palette group is that of every true-colour device
+// (toolkit/true_colour.cpp).
 //  - wayland_message_box.cpp: a small window drawn with cairo, or standard error where no
 //    compositor answers.
 #pragma once
@@ -113,7 +114,7 @@ struct WlState {
 extern WlState g_wl;
 
 #define WAYLAND_DECLARE(result, name, parameters) result wayland_##name parameters;
-PLAT_OPERATIONS(WAYLAND_DECLARE)
+PLAT_WINDOW_OPERATIONS(WAYLAND_DECLARE)
 #undef WAYLAND_DECLARE
 
 // Fills the table with this backend's operations; non-zero when a compositor answered.

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/message_text.h"
 #include "toolkit/wayland/wayland.h"
 #include "xdg-shell-client.h"
 
@@ -29,21 +30,6 @@ struct Box {
     size_t bytes = 0;
 };
 Box* s_box = nullptr;
-
-std::vector<std::string> lines_of(const char* text) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (const char* p = text; *p; ++p) {
-        if (*p == '\n') {
-            lines.push_back(line);
-            line.clear();
-        } else {
-            line += *p;
-        }
-    }
-    if (!line.empty() || lines.empty()) lines.push_back(line);
-    return lines;
-}
 
 void set_font(cairo_t* cr) {
     cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
@@ -138,27 +124,21 @@ bool on_button(const Box& box, int x, int y) {
            y < box.button_y + kButtonH;
 }
 
-void to_stderr(const char* text, const char* caption) {
-    size_t n = strlen(text);
-    fprintf(stderr, "%s: %s%s", caption, text, (n && text[n - 1] == '\n') ? "" : "\n");
-    fflush(stderr);
-}
-
 } // namespace
 
 int wayland_message_box(TkHandle owner, const char* text, const char* caption) {
     if (!wl_connect() || !g_wl.shm || s_box) {
-        to_stderr(text, caption);
+        message_to_stderr(text, caption);
         return 1;
     }
     Box box;
-    box.lines = lines_of(text);
+    box.lines = message_lines(text);
     lay_out(&box);
     box.top.on_configure = box_configured;
     if (!make_buffer(&box) || !wl_toplevel_create(&box.top, caption)) {
         if (box.buffer) wl_buffer_destroy(box.buffer);
         if (box.pixels) munmap(box.pixels, box.bytes);
-        to_stderr(text, caption);
+        message_to_stderr(text, caption);
         return 1;
     }
     draw(&box);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/message_text.h"
 #include "toolkit/x11/x11.h"
 
 namespace {
@@ -20,21 +21,6 @@ struct Box {
 
 Bool for_box(Display*, XEvent* event, XPointer arg) {
     return event->xany.window == *reinterpret_cast<Window*>(arg);
-}
-
-std::vector<std::string> lines_of(const char* text) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (const char* p = text; *p; ++p) {
-        if (*p == '\n') {
-            lines.push_back(line);
-            line.clear();
-        } else {
-            line += *p;
-        }
-    }
-    if (!line.empty() || lines.empty()) lines.push_back(line);
-    return lines;
 }
 
 void draw(Display* d, const Box& box, GC gc, XFontStruct* font,
@@ -56,14 +42,12 @@ void draw(Display* d, const Box& box, GC gc, XFontStruct* font,
 
 int x11_message_box(TkHandle owner, const char* text, const char* caption) {
     if (!x11_connect()) {
-        size_t n = strlen(text);
-        fprintf(stderr, "%s: %s%s", caption, text, (n && text[n - 1] == '\n') ? "" : "\n");
-        fflush(stderr);
+        message_to_stderr(text, caption);
         return 1;
     }
     Display* d = g_x11.display;
     int screen = g_x11.screen;
-    std::vector<std::string> lines = lines_of(text);
+    std::vector<std::string> lines = message_lines(text);
     XFontStruct* font = XLoadQueryFont(d, "fixed");
     int line_h = font ? font->ascent + font->descent : 13;
     int text_w = 0;

@@ -1,6 +1,6 @@
-// A Wayland surface is true colour: there is no palette device, no system palette to take
-// over and no user colour settings to read.
-#include "toolkit/wayland/wayland.h"
+// The palette group of a true-colour device: there is no palette device, no system palette to
+// take over and no user colour settings to read.
+#include "toolkit/true_colour.h"
 
 namespace {
 
@@ -23,46 +23,52 @@ const int k_sys_color_count = sizeof(k_sys_colors) / sizeof(k_sys_colors[0]);
 
 } // namespace
 
-TkHandle wayland_get_default_palette() {
+TkHandle true_colour_get_default_palette() {
     return k_default_palette;
 }
-TkHandle wayland_create_palette(int, const PlatPaletteEntry*, int) {
+TkHandle true_colour_create_palette(int, const PlatPaletteEntry*, int) {
     return 0;
 }
-TkHandle wayland_select_palette(TkHandle, TkHandle, int) {
+TkHandle true_colour_select_palette(TkHandle, TkHandle, int) {
     return 0;
 }
-int wayland_unrealize_palette(TkHandle) {
+int true_colour_unrealize_palette(TkHandle) {
     return 0;
 }
-int wayland_realize_palette(TkHandle) {
+int true_colour_realize_palette(TkHandle) {
     return -1;
 }
-int wayland_set_palette_entries(TkHandle, int, int, const PlatPaletteEntry*) {
+int true_colour_set_palette_entries(TkHandle, int, int, const PlatPaletteEntry*) {
     return 0;
 }
-int wayland_get_palette_entries(TkHandle, int, int, PlatPaletteEntry*) {
+int true_colour_get_palette_entries(TkHandle, int, int, PlatPaletteEntry*) {
     return 0;
 }
-int wayland_delete_palette(TkHandle) {
+int true_colour_delete_palette(TkHandle) {
     return 0;
 }
-int wayland_set_system_palette_use(TkHandle, int) {
+int true_colour_set_system_palette_use(TkHandle, int) {
     return PLAT_SYSPAL_ERROR;
 }
 
-PlatColor wayland_get_sys_color(int index) {
+PlatColor true_colour_get_sys_color(int index) {
     return index >= 0 && index < k_sys_color_count ? k_sys_colors[index] : 0;
 }
 
-int wayland_set_sys_colors(int, const int*, const PlatColor*) {
+int true_colour_set_sys_colors(int, const int*, const PlatColor*) {
     return 0;
 }
-void wayland_broadcast_sys_color_change() {}
-TkHandle wayland_reg_open_user_key(const char*) {
+void true_colour_broadcast_sys_color_change() {}
+TkHandle true_colour_reg_open_user_key(const char*) {
     return 0;
 }
-int wayland_reg_query_value(TkHandle, const char*, int*, char*, int*) {
+int true_colour_reg_query_value(TkHandle, const char*, int*, char*, int*) {
     return 0;
 }
-void wayland_reg_close(TkHandle) {}
+void true_colour_reg_close(TkHandle) {}
+
+void true_colour_fill_palette_operations(PlatTable* table) {
+#define TRUE_COLOUR_FILL(result, name, parameters) table->name = true_colour_##name;
+    PLAT_PALETTE_OPERATIONS(TRUE_COLOUR_FILL)
+#undef TRUE_COLOUR_FILL
+}
