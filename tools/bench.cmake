@@ -42,7 +42,7 @@ add_custom_target(bench-frame-rate
   COMMAND python3 ${bench_dir}/frame_rate.py ${CMAKE_BINARY_DIR}
   DEPENDS crane bench-peer WORKING_DIRECTORY ${CMAKE_BINARY_DIR} USES_TERMINAL)
 add_custom_target(bench-frame-rate-wayland
-  COMMAND python3 ${bench_dir}/frame_rate_wayland.py ${CMAKE_BINARY_DIR}
+  COMMAND python3 ${bench_dir}/frame_rate.py ${CMAKE_BINARY_DIR} 11 900 --wayland
   DEPENDS crane bench-peer-wayland WORKING_DIRECTORY ${CMAKE_BINARY_DIR} USES_TERMINAL)
 add_custom_target(bench-display-lists
   COMMAND python3 ${bench_dir}/display_lists.py ${CMAKE_BINARY_DIR}

@@ -1,9 +1,11 @@
-"""Frame rate of crane and of the freeglut peer in windows on one Xvfb, run after run.
+"""Frame rate of crane and of a peer running the same scene, timeline and models, in windows on
+one private display server, run after run.
 
-usage: frame_rate.py BUILD_DIR [RUNS] [FRAMES]
-Each run times FRAMES frames after a warm-up of 100 in each program, one after the other, crane
-first in odd runs and the peer first in even ones, so that neither always runs on a machine the
-other has just warmed; the ratio is taken pair by pair and its median reported.
+usage: frame_rate.py BUILD_DIR [RUNS] [FRAMES] [--wayland]
+On an Xvfb beside the freeglut peer, or with --wayland on a headless sway beside the GLFW peer
+on Wayland. Each run times FRAMES frames after a warm-up of 100 in each program, one after the
+other, crane first in odd runs and the peer first in even ones, so that neither always runs on
+a machine the other has just warmed; the ratio is taken pair by pair and its median reported.
 """
 import os
 import sys
@@ -13,19 +15,22 @@ import benchlib  # noqa: E402
 
 
 def main():
-    build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
-    runs = int(sys.argv[2]) if len(sys.argv) > 2 else 11
-    frames = int(sys.argv[3]) if len(sys.argv) > 3 else 900
-    crane, peer = os.path.join(build, "crane"), os.path.join(build, "bench-peer")
+    wayland = "--wayland" in sys.argv
+    args = [a for a in sys.argv[1:] if a != "--wayland"]
+    build = os.path.abspath(args[0] if args else "build")
+    runs = int(args[1]) if len(args) > 1 else 11
+    frames = int(args[2]) if len(args) > 2 else 900
+    crane = os.path.join(build, "crane")
+    peer = os.path.join(build, "bench-peer-wayland" if wayland else "bench-peer")
     rows = []
-    with benchlib.Xvfb() as x:
+    with (benchlib.Sway() if wayland else benchlib.Xvfb()) as server:
         for run in range(runs):
             if run % 2 == 0:
-                a = benchlib.frames_per_second([crane], build, x.env(), 100, frames)
-                b = benchlib.frames_per_second([peer], build, x.env(), 100, frames)
+                a = benchlib.frames_per_second([crane], build, server.env(), 100, frames)
+                b = benchlib.frames_per_second([peer], build, server.env(), 100, frames)
             else:
-                b = benchlib.frames_per_second([peer], build, x.env(), 100, frames)
-                a = benchlib.frames_per_second([crane], build, x.env(), 100, frames)
+                b = benchlib.frames_per_second([peer], build, server.env(), 100, frames)
+                a = benchlib.frames_per_second([crane], build, server.env(), 100, frames)
             rows.append((a, b, a / b))
             print(f"run {run + 1}: crane {a:7.1f} fps   peer {b:7.1f} fps   ratio {a / b:.3f}", flush=True)
     print(f"median over {runs} runs of {frames} frames: crane {benchlib.median([r[0] for r in rows]):.1f} fps, "
