@@ -20,5 +20,5 @@ foreach(t test_e2e_crane test_e2e_display_lost test_e2e_error_box test_e2e_anima
     add_dependencies(${t} meshes)
   endif()
   gtest_discover_tests(${t} WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60
-                       PROPERTIES LABELS e2e TIMEOUT 60)
+                       PROPERTIES LABELS e2e TIMEOUT 600)
 endforeach()

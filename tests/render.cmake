@@ -38,5 +38,5 @@ if(TARGET e2e_harness)
   add_test(NAME WindowAndRender.StillPartOfThePictureMatchesThroughAKeyRepaint
            COMMAND test_render_matches_window WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
   set_tests_properties(WindowAndRender.StillPartOfThePictureMatchesThroughAKeyRepaint
-                       PROPERTIES LABELS "render;e2e" TIMEOUT 120)
+                       PROPERTIES LABELS "render;e2e" TIMEOUT 600)
 endif()

@@ -9,7 +9,7 @@ class ErrorBox : public CraneOnXvfb {
   protected:
     void start_program() {
         ASSERT_TRUE(e2e::launch(ERROR_BOX_PROGRAM, BUILD_FOLDER, server.name(), &crane));
-        box = e2e::wait_for_window(display, "Error", 10);
+        box = e2e::wait_for_window(display, "Error", kSoon);
         ASSERT_NE(box, 0u) << "no box; stderr: " << err();
     }
     Window box = 0;
@@ -20,7 +20,7 @@ TEST_F(ErrorBox, StaysUntilReturnIsPressed) {
     EXPECT_FALSE(e2e::wait_exit(&crane, 0.5)); // modal: waits for the user
     // The box took the focus, so a key press reaches it.
     ASSERT_TRUE(e2e::send_key(display, "Return"));
-    ASSERT_TRUE(e2e::wait_exit(&crane, 2));
+    ASSERT_TRUE(e2e::wait_exit(&crane, kSoon));
     ASSERT_TRUE(WIFEXITED(crane.status));
     EXPECT_EQ(WEXITSTATUS(crane.status), 1);
     EXPECT_EQ(err(), ""); // shown in the box, not on the console
@@ -41,7 +41,7 @@ TEST_F(ErrorBox, ClickOnOkDismissesIt) {
     XTestFakeButtonEvent(display, 1, True, CurrentTime);
     XTestFakeButtonEvent(display, 1, False, CurrentTime);
     XFlush(display);
-    ASSERT_TRUE(e2e::wait_exit(&crane, 2));
+    ASSERT_TRUE(e2e::wait_exit(&crane, kSoon));
     ASSERT_TRUE(WIFEXITED(crane.status));
     EXPECT_EQ(WEXITSTATUS(crane.status), 1);
 }
