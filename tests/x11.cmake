@@ -19,3 +19,9 @@ if(TARGET crane_platform_x11)
   # Pixel formats against what GLX says of each visual, on a true-colour screen.
   crane_x11_test(x11_pixel_format test_x11_pixel_format 24)
 endif()
+
+# The toolkit's own window on a bare server: keys, repaints, focus and showing the window.
+if(TARGET crane_platform_x11 AND TARGET crane_tk)
+  crane_x11_test(x11_events test_x11_events 24)
+  target_link_libraries(test_x11_events PRIVATE crane_tk crane_platform_x11 OpenGL::OpenGL X11::Xtst)
+endif()

@@ -130,6 +130,12 @@ void x11_convert(const XEvent& event) {
         if (!ours(event.xkey.window)) break;
         XKeyEvent key = event.xkey;
         KeySym sym = XLookupKeysym(&key, 0);
+        // A keypad key means what NumLock makes of it: a digit (which comes as the typed
+        // character alone) or an arrow.
+        if (IsKeypadKey(sym) || IsPrivateKeypadKey(sym)) {
+            char text[8];
+            XLookupString(&key, text, sizeof text, &sym, nullptr);
+        }
         track_modifiers(key.state, sym, true);
         push(PLAT_EV_KEY_PRESSED, platform_key(sym), (int)key.keycode, (int)key.state);
         break;
