@@ -133,4 +133,16 @@ TEST_F(X11Events, KeypadGivesOnlyTheDigitWithNumLockAndTheArrowWithout) {
     set_num_lock(false);
 }
 
+TEST_F(X11Events, RedrawAskedForWhilePaintingBringsAnotherRepaint) {
+    // Let the window's first exposures be painted.
+    ASSERT_TRUE(run_until([] { return s_displays >= 1; }));
+    int passes = 0;
+    run_until([&] { return ++passes > 200; });
+    int before = s_displays;
+    s_redraw_while_painting = true;
+    tk_request_redraw();
+    EXPECT_TRUE(run_until([&] { return s_displays >= before + 2; }))
+        << "repaints after the request: " << s_displays - before;
+}
+
 } // namespace

@@ -267,8 +267,10 @@ int plat_invalidate(TkHandle window) {
     return 1;
 }
 
-void plat_begin_paint(TkHandle) {}
-
-void plat_end_paint(TkHandle window) {
+// The mark goes when painting begins: a repaint asked for while the display handler runs is a
+// new one.
+void plat_begin_paint(TkHandle window) {
     if (window && (Window)window == g_x11.win.top) g_x11.win.repaint_pending = false;
 }
+
+void plat_end_paint(TkHandle) {}
