@@ -145,4 +145,17 @@ TEST_F(X11Events, RedrawAskedForWhilePaintingBringsAnotherRepaint) {
         << "repaints after the request: " << s_displays - before;
 }
 
+TEST_F(X11Events, KeyboardGrabsByOthersAreNotActivations) {
+    g_x11.proc = record_activation;
+    keys_before_the_marker(); // the focus given at opening
+    s_activations.clear();
+    ASSERT_EQ(XGrabKeyboard(other, DefaultRootWindow(other), False, GrabModeAsync, GrabModeAsync,
+                            CurrentTime),
+              GrabSuccess);
+    XUngrabKeyboard(other, CurrentTime);
+    XSync(other, False);
+    keys_before_the_marker();
+    EXPECT_EQ(s_activations, std::vector<int>{});
+}
+
 } // namespace

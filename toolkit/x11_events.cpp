@@ -163,8 +163,11 @@ void x11_convert(const XEvent& event) {
         break;
     case FocusIn:
     case FocusOut:
+        // Focus that a keyboard grab moves (a window manager's bindings, Alt+Tab) comes back
+        // when the grab ends: the window was not deactivated.
         if (event.xfocus.window != w.top || event.xfocus.detail == NotifyPointer ||
-            event.xfocus.detail == NotifyInferior)
+            event.xfocus.detail == NotifyInferior || event.xfocus.mode == NotifyGrab ||
+            event.xfocus.mode == NotifyUngrab)
             break;
         push(PLAT_EV_ACTIVATE, event.type == FocusIn ? 1 : 0, w.minimized ? 1 : 0);
         break;
