@@ -158,4 +158,29 @@ TEST_F(X11Events, KeyboardGrabsByOthersAreNotActivations) {
     EXPECT_EQ(s_activations, std::vector<int>{});
 }
 
+// Another client takes the map requests, as a window manager does, and never maps the window:
+// opening must still come back.
+TEST_F(X11Events, ShowingTheWindowDoesNotWaitForAWindowManagerThatNeverMapsIt) {
+    XSelectInput(other, DefaultRootWindow(other), SubstructureRedirectMask);
+    XSync(other, False);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // A connection of its own: the parent's stays untouched.
+        g_x11 = X11State{};
+        _exit(tk_open_window("never mapped") ? 0 : 1);
+    }
+    int status = 0;
+    double deadline = now() + kDeadline;
+    bool ended = false;
+    while (!(ended = waitpid(child, &status, WNOHANG) == child) && now() < deadline)
+        usleep(10000);
+    if (!ended) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+    }
+    ASSERT_TRUE(ended) << "opening still waited after " << kDeadline << " s";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
 } // namespace
