@@ -10,7 +10,7 @@ packages=(
   libcairo2-dev
   libgl1-mesa-dri libegl-mesa0 libglx-mesa0 mesa-utils-bin
   libgtest-dev libgmock-dev libbenchmark-dev freeglut3-dev libglfw3-dev libglfw3-wayland
-  xvfb xauth x11-utils x11-apps xdotool
+  xvfb xauth x11-utils x11-apps xdotool openbox
   sway wtype grim passwd
   valgrind gdb
 )

@@ -301,15 +301,6 @@ const char kConfig[] = "output HEADLESS-1 mode 1024x768 position 0 0\n"
 
 } // namespace
 
-bool wait_until(const std::function<bool()>& condition, double seconds) {
-    double deadline = now() + seconds;
-    for (;;) {
-        if (condition()) return true;
-        if (now() > deadline) return false;
-        sleep_seconds(0.05);
-    }
-}
-
 std::string Compositor::log() const {
     return read_file(runtime_dir + "/sway.log");
 }

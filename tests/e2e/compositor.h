@@ -11,12 +11,7 @@
 
 #include "tests/e2e/e2e_harness.h"
 
-#include <functional>
-
 namespace e2e {
-
-// Polls condition until it holds or seconds have passed; true when it held.
-bool wait_until(const std::function<bool()>& condition, double seconds);
 
 struct Compositor {
     pid_t pid = -1;          // sway

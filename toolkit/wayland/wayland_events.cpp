@@ -341,8 +341,10 @@ int wayland_invalidate(TkHandle window) {
     return 1;
 }
 
-void wayland_begin_paint(TkHandle) {}
-
-void wayland_end_paint(TkHandle window) {
+// The mark goes when painting begins: a repaint asked for while the display handler runs is a
+// new one.
+void wayland_begin_paint(TkHandle window) {
     if (window && window == (TkHandle)&g_wl.win) g_wl.win.repaint_pending = false;
 }
+
+void wayland_end_paint(TkHandle) {}
