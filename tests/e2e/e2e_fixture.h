@@ -1,8 +1,8 @@
-// A fixture that gives each test its own Xvfb, with or without a window manager, and, once
-// started, the real program in the folder with the mesh files, with its window found. The
-// checks that every desktop shares (title, client size, the console report, keys that change
-// the picture, the ways the program ends) are its methods, so that each desktop's tests are the
-// same few lines.
+// A fixture that gives each test its own desktop (an Xvfb, bare or with a window manager, or a
+// headless Wayland compositor) and, once started, the real program in the folder with the mesh
+// files, with its window found. The checks that every desktop shares (title, client size, the
+// console report, keys that change the picture, the ways the program ends) are its methods, so
+// that each desktop's tests are the same few lines.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/compositor.h"
 #include "tests/e2e/e2e_harness.h"
 
 namespace e2e {
@@ -48,6 +49,10 @@ inline std::string sequence_break(const std::vector<int>& frames) {
 
 } // namespace e2e
 
+// The desktops the program is tested on: an X server alone, an X server under a reparenting
+// window manager, and a Wayland compositor (sway, headless) where it opens a native window.
+enum class Desktop { Bare, Openbox, Sway };
+
 class CraneOnXvfb : public ::testing::Test {
   protected:
     static constexpr const char* kTitle = "Creado por: Velmora                    TARVENIL.";
@@ -56,10 +61,14 @@ class CraneOnXvfb : public ::testing::Test {
     static constexpr double kSoon = 30;
 
     void SetUp() override {
+        if (desktop == Desktop::Sway) {
+            ASSERT_TRUE(e2e::start_compositor(&sway)) << "sway did not start: " << sway.log();
+            return;
+        }
         ASSERT_TRUE(e2e::start_server(&server)) << "Xvfb did not start";
         display = XOpenDisplay(server.name().c_str());
         ASSERT_NE(display, nullptr);
-        if (with_window_manager) {
+        if (desktop == Desktop::Openbox) {
             ASSERT_TRUE(e2e::start_window_manager(server, &wm))
                 << "openbox did not start: " << e2e::read_file(wm.err_path);
         }
@@ -70,23 +79,74 @@ class CraneOnXvfb : public ::testing::Test {
         if (display) XCloseDisplay(display);
         e2e::kill_program(&wm);
         e2e::stop_server(&server);
+        e2e::stop_compositor(&sway);
         for (const std::string* path :
              {&crane.out_path, &crane.err_path, &wm.out_path, &wm.err_path})
             if (!path->empty()) unlink(path->c_str());
     }
 
+    bool wayland() const { return desktop == Desktop::Sway; }
+
+    // Starts a program in dir and waits for its window with this title.
+    void start_program(const char* exe, const std::string& dir, const char* title) {
+        if (wayland()) {
+            ASSERT_TRUE(e2e::launch_client(sway, exe, dir, &crane));
+            ASSERT_TRUE(e2e::wait_until(
+                [&] {
+                    return e2e::wait_for_toplevel(sway, crane.pid, 0, &toplevel) &&
+                           toplevel.title == title;
+                },
+                kSoon))
+                << "no window \"" << title << "\"; stderr: " << err();
+            return;
+        }
+        ASSERT_TRUE(e2e::launch(exe, dir, server.name(), &crane));
+        window = e2e::wait_for_window(display, title, kSoon);
+        ASSERT_NE(window, 0u) << "no window; stderr: " << err();
+    }
+
     // Starts the program and waits for its window.
     void start_crane() {
-        ASSERT_TRUE(
-            e2e::launch(CRANE_PROGRAM, e2e::mesh_folder(BUILD_FOLDER), server.name(), &crane));
-        window = e2e::wait_for_window(display, kTitle, kSoon);
-        ASSERT_NE(window, 0u) << "no window; stderr: " << err();
+        ASSERT_NO_FATAL_FAILURE(
+            start_program(CRANE_PROGRAM, e2e::mesh_folder(BUILD_FOLDER), kTitle));
     }
 
     std::string out() const { return e2e::read_file(crane.out_path); }
     std::string err() const { return e2e::read_file(crane.err_path); }
-    std::vector<unsigned> window_pixels() {
-        return e2e::grab(display, e2e::client_area(display, window));
+
+    // The client area on the screen (on the output, on Wayland).
+    e2e::Area client_area() {
+        if (!wayland()) return e2e::client_area(display, window);
+        e2e::wait_for_toplevel(sway, crane.pid, kSoon, &toplevel);
+        return toplevel.content;
+    }
+
+    // Pixels of a part of the client area (all of it by default), relative to its corner.
+    std::vector<unsigned> window_pixels(const e2e::Area* part = nullptr) {
+        e2e::Area a = client_area();
+        if (part) a = e2e::Area{a.x + part->x, a.y + part->y, part->width, part->height};
+        return wayland() ? e2e::grab_output(sway, a) : e2e::grab(display, a);
+    }
+
+    // A real key press: a keysym name ("i", "Escape", "space").
+    bool press(const char* key) {
+        return wayland() ? e2e::type_key(sway, key) : e2e::send_key(display, key);
+    }
+
+    // Returns once the server has handed a pressed key on to the program: two round trips on
+    // X; on Wayland the key tool's own round trip has already seen to it.
+    void settle_input() {
+        if (wayland()) return;
+        XSync(display, False);
+        XSync(display, False);
+    }
+
+    // The desktop's close request, as the title bar's close button sends it.
+    void request_close() {
+        if (wayland())
+            ASSERT_TRUE(e2e::request_close(sway, crane.pid));
+        else
+            e2e::send_close_request(display, window);
     }
 
     // Frames of the reports printed so far. The last one is left out while the program runs,
@@ -117,21 +177,26 @@ class CraneOnXvfb : public ::testing::Test {
     // ---- Checks every desktop shares ----------------------------------------------------------
 
     void expect_exact_title() {
+        if (wayland()) {
+            EXPECT_EQ(toplevel.title, kTitle);
+            return;
+        }
         char* name = nullptr;
         ASSERT_TRUE(XFetchName(display, window, &name));
         EXPECT_STREQ(name, kTitle);
         XFree(name);
     }
 
-    // The client area is 632 x 425 and the window's outer top-left corner (the frame's, where
-    // a window manager decorates it) is the screen's.
+    // The client area is 632 x 425. On X the window's outer top-left corner (the frame's, where
+    // a window manager decorates it) is the screen's; a Wayland client cannot place itself.
     void expect_client_632_by_425_at_the_top_left() {
-        e2e::Area area = e2e::client_area(display, window);
+        e2e::Area area = client_area();
+        EXPECT_EQ(area.width, 632);
+        EXPECT_EQ(area.height, 425);
+        if (wayland()) return;
         e2e::Extents frame = e2e::frame_extents(display, window);
         EXPECT_EQ(area.x, frame.left);
         EXPECT_EQ(area.y, frame.top);
-        EXPECT_EQ(area.width, 632);
-        EXPECT_EQ(area.height, 425);
     }
 
     // Waits for the picture to be mostly black, then has key i turn it mostly white and back.
@@ -145,11 +210,11 @@ class CraneOnXvfb : public ::testing::Test {
         std::vector<unsigned> seen;
         ASSERT_TRUE(wait_picture(dark, &seen, kSoon))
             << "black share " << e2e::share(seen, false, 20);
-        ASSERT_TRUE(e2e::send_key(display, "i"));
+        ASSERT_TRUE(press("i"));
         ASSERT_TRUE(wait_picture(light, &seen, kSoon))
             << "after i: white share " << e2e::share(seen, true, 235) << ", black share "
             << e2e::share(seen, false, 20);
-        ASSERT_TRUE(e2e::send_key(display, "i"));
+        ASSERT_TRUE(press("i"));
         ASSERT_TRUE(wait_picture(dark, &seen, kSoon))
             << "after i again: black share " << e2e::share(seen, false, 20);
     }
@@ -173,7 +238,7 @@ class CraneOnXvfb : public ::testing::Test {
     // Escape ends the process with status 0, and the console holds nothing but well-formed
     // reports in an unbroken frame sequence.
     void expect_escape_ends_an_unbroken_sequence() {
-        ASSERT_TRUE(e2e::send_key(display, "Escape"));
+        ASSERT_TRUE(press("Escape"));
         expect_ended_with_status_zero("Escape");
         bool tail_ok = false;
         std::vector<int> frames = e2e::report_frames(out(), &tail_ok);
@@ -181,34 +246,62 @@ class CraneOnXvfb : public ::testing::Test {
         EXPECT_EQ(e2e::sequence_break(frames), "");
     }
 
-    bool with_window_manager = false;
+    Desktop desktop = Desktop::Bare;
     e2e::Server server;
     e2e::Program wm;
     Display* display = nullptr;
+    e2e::Compositor sway;
+    e2e::Toplevel toplevel; // on Wayland: the program's window as the compositor has it
     e2e::Program crane;
     Window window = 0;
 };
 
-// The same tests on a bare X server and under a reparenting window manager.
-class CraneOnDesktop : public CraneOnXvfb, public ::testing::WithParamInterface<bool> {
+// The same tests on every desktop, or on some of them.
+class CraneOnDesktop : public CraneOnXvfb, public ::testing::WithParamInterface<Desktop> {
   protected:
     void SetUp() override {
-        with_window_manager = GetParam();
+        desktop = GetParam();
         CraneOnXvfb::SetUp();
     }
 };
 
-#define CRANE_ON_EVERY_DESKTOP(suite)                                                              \
-    INSTANTIATE_TEST_SUITE_P(Desktop, suite, ::testing::Values(false, true),                       \
-                             [](const ::testing::TestParamInfo<bool>& info) {                      \
-                                 return std::string(info.param ? "Openbox" : "Bare");              \
-                             })
+inline std::string desktop_name(Desktop desktop) {
+    switch (desktop) {
+    case Desktop::Bare:
+        return "Bare";
+    case Desktop::Openbox:
+        return "Openbox";
+    case Desktop::Sway:
+        return "Sway";
+    }
+    return "";
+}
 
-// Tests that only make sense under a window manager.
+inline void PrintTo(Desktop desktop, std::ostream* os) {
+    *os << desktop_name(desktop);
+}
+
+#define CRANE_ON_DESKTOPS(suite, ...)                                                              \
+    INSTANTIATE_TEST_SUITE_P(                                                                      \
+        Desktop, suite, ::testing::Values(__VA_ARGS__),                                            \
+        [](const ::testing::TestParamInfo<Desktop>& info) { return desktop_name(info.param); })
+#define CRANE_ON_EVERY_DESKTOP(suite)                                                              \
+    CRANE_ON_DESKTOPS(suite, Desktop::Bare, Desktop::Openbox, Desktop::Sway)
+
+// Tests that only make sense under an X window manager.
 class CraneUnderWindowManager : public CraneOnXvfb {
   protected:
     void SetUp() override {
-        with_window_manager = true;
+        desktop = Desktop::Openbox;
+        CraneOnXvfb::SetUp();
+    }
+};
+
+// Tests of what only a Wayland compositor does.
+class CraneOnSway : public CraneOnXvfb {
+  protected:
+    void SetUp() override {
+        desktop = Desktop::Sway;
         CraneOnXvfb::SetUp();
     }
 };

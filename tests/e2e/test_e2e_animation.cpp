@@ -1,6 +1,7 @@
-// The real program under Xvfb with the real mesh files, watched while its animation runs: the
-// frame numbers of the console report wrap from 1050 to 0 and go on, the keys p, o and i change
-// the picture in the window without stopping the frame sequence, and Escape still ends it.
+// The real program with the real mesh files, on an X server and on a Wayland compositor,
+// watched while its animation runs: the frame numbers of the console report wrap from 1050 to 0 and
+// go on, the keys p, o and i change the picture in the window without stopping the frame sequence,
+// and Escape still ends it.
 #include "tests/e2e/e2e_fixture.h"
 
 #include <sys/wait.h>
@@ -12,13 +13,10 @@
 namespace {
 
 // Parts of the 632 x 425 client area, relative to its top-left corner.
-struct Region {
-    int x, y, width, height;
-};
 // The container at the left: it never moves, and only its model and drawing mode change it.
-const Region kContainer = {20, 280, 202, 125};
+const e2e::Area kContainer = {20, 280, 202, 125};
 // The sky above the ground strips, beside and behind the crane.
-const Region kSky = {0, 0, 632, 230};
+const e2e::Area kSky = {0, 0, 632, 230};
 
 // Share of pixels where the two pictures differ by more than limit in some channel.
 double changed_share(const std::vector<unsigned>& a, const std::vector<unsigned>& b, int limit) {
@@ -42,23 +40,19 @@ double lit_share(const std::vector<unsigned>& pixels) {
 
 } // namespace
 
-class CraneAnimation : public CraneOnXvfb {
+class CraneAnimation : public CraneOnDesktop {
   protected:
     // Presses the key and waits until ten more reports (fifty frames) came, by which time the
     // key has long been handled and the picture shows it.
     void press_and_let_run(const char* key) {
-        ASSERT_TRUE(e2e::send_key(display, key));
+        ASSERT_TRUE(press(key));
         expect_frames_go_on(key);
     }
 
-    std::vector<unsigned> pixels(const Region& region) {
-        e2e::Area client = e2e::client_area(display, window);
-        return e2e::grab(display,
-                         {client.x + region.x, client.y + region.y, region.width, region.height});
-    }
+    std::vector<unsigned> pixels(const e2e::Area& region) { return window_pixels(&region); }
 };
 
-TEST_F(CraneAnimation, FrameSequenceWrapsFrom1050To0AndGoesOn) {
+TEST_P(CraneAnimation, FrameSequenceWrapsFrom1050To0AndGoesOn) {
     ASSERT_NO_FATAL_FAILURE(start_crane());
     // A full pass and a few frames of the next one: some seconds here, minutes on a machine
     // ten times slower.
@@ -79,7 +73,7 @@ TEST_F(CraneAnimation, FrameSequenceWrapsFrom1050To0AndGoesOn) {
     expect_escape_ends_an_unbroken_sequence();
 }
 
-TEST_F(CraneAnimation, KeyPSwapsTheContainerModelAndBackWhileTheFramesGoOn) {
+TEST_P(CraneAnimation, KeyPSwapsTheContainerModelAndBackWhileTheFramesGoOn) {
     ASSERT_NO_FATAL_FAILURE(start_crane());
     ASSERT_TRUE(wait_reports(10, kSoon));
     std::vector<unsigned> second_variant = pixels(kContainer);
@@ -94,7 +88,7 @@ TEST_F(CraneAnimation, KeyPSwapsTheContainerModelAndBackWhileTheFramesGoOn) {
     expect_escape_ends_an_unbroken_sequence();
 }
 
-TEST_F(CraneAnimation, KeyODrawsSurfacesAsSparsePointsAndBackWhileTheFramesGoOn) {
+TEST_P(CraneAnimation, KeyODrawsSurfacesAsSparsePointsAndBackWhileTheFramesGoOn) {
     ASSERT_NO_FATAL_FAILURE(start_crane());
     ASSERT_TRUE(wait_reports(10, kSoon));
     double solid = lit_share(pixels(kContainer));
@@ -109,7 +103,7 @@ TEST_F(CraneAnimation, KeyODrawsSurfacesAsSparsePointsAndBackWhileTheFramesGoOn)
     expect_escape_ends_an_unbroken_sequence();
 }
 
-TEST_F(CraneAnimation, KeyIWhitensTheSkyAndBackWhileTheFramesGoOn) {
+TEST_P(CraneAnimation, KeyIWhitensTheSkyAndBackWhileTheFramesGoOn) {
     ASSERT_NO_FATAL_FAILURE(start_crane());
     ASSERT_TRUE(wait_reports(10, kSoon));
     std::vector<unsigned> dark = pixels(kSky);
@@ -124,3 +118,5 @@ TEST_F(CraneAnimation, KeyIWhitensTheSkyAndBackWhileTheFramesGoOn) {
     EXPECT_GT(e2e::share(dark_again, false, 20), 0.8);
     expect_escape_ends_an_unbroken_sequence();
 }
+
+CRANE_ON_DESKTOPS(CraneAnimation, Desktop::Bare, Desktop::Sway);

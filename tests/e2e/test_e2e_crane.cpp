@@ -1,5 +1,6 @@
-// The real program on a bare X server and under a window manager: its window, its console
-// report, and how real key presses and the window manager's close request act on it.
+// The real program on a bare X server, under a window manager and in its native window on a
+// Wayland compositor: its window, its console report, and how real key presses and the
+// desktop's close request act on it.
 #include "tests/e2e/e2e_fixture.h"
 
 #include <signal.h>
@@ -42,11 +43,8 @@ TEST_P(CraneWindow, EscapeEndsTheProcessBeforeAnotherFrameWithStatusZero) {
     int status = 0;
     ASSERT_EQ(waitpid(crane.pid, &status, WUNTRACED), crane.pid);
     ASSERT_TRUE(WIFSTOPPED(status));
-    ASSERT_TRUE(e2e::send_key(display, "Escape"));
-    // Two round trips: the server has handled the key and flushed it to the program by the
-    // time the second one comes back.
-    XSync(display, False);
-    XSync(display, False);
+    ASSERT_TRUE(press("Escape"));
+    settle_input();
     bool tail_ok = false;
     size_t before = e2e::report_frames(out(), &tail_ok).size();
     ASSERT_EQ(kill(crane.pid, SIGCONT), 0);
@@ -58,7 +56,7 @@ TEST_P(CraneWindow, EscapeEndsTheProcessBeforeAnotherFrameWithStatusZero) {
 TEST_P(CraneWindow, CloseRequestEndsTheLoopAndTheProcessWithStatusZero) {
     ASSERT_NO_FATAL_FAILURE(start_crane());
     ASSERT_TRUE(wait_reports(1, kSoon));
-    e2e::send_close_request(display, window);
+    ASSERT_NO_FATAL_FAILURE(request_close());
     expect_ended_with_status_zero("the close request");
 }
 

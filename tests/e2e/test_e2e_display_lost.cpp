@@ -1,6 +1,7 @@
 // Without a display: the program says why on standard error and ends with status 1 at once;
-// when its X server goes away under it, it ends with one line on standard error and a non-zero
-// status, without hanging or crashing (how soon is measured by a benchmark).
+// when its X server or its Wayland compositor goes away under it, it ends with one line on
+// standard error and a non-zero status, without hanging or crashing (how soon is measured by a
+// benchmark).
 #include "tests/e2e/e2e_fixture.h"
 
 #include <sys/wait.h>
@@ -45,6 +46,18 @@ TEST_F(CraneDisplay, LostServerEndsTheProcessWithOneLineOnStandardError) {
     ASSERT_TRUE(e2e::wait_exit(&crane, kSoon)) << "still running after the server died";
     ASSERT_TRUE(WIFEXITED(crane.status)) << "ended by signal " << WTERMSIG(crane.status);
     EXPECT_NE(WEXITSTATUS(crane.status), 0);
+    std::string text = err();
+    EXPECT_EQ(lines(text), 1) << text;
+    EXPECT_GT(text.size(), 1u);
+}
+
+TEST_F(CraneOnSway, LostCompositorEndsTheProcessWithOneLineAndStatusOne) {
+    ASSERT_NO_FATAL_FAILURE(start_crane());
+    ASSERT_TRUE(wait_reports(1, kSoon));
+    e2e::stop_compositor(&sway, true);
+    ASSERT_TRUE(e2e::wait_exit(&crane, kSoon)) << "still running after the compositor died";
+    ASSERT_TRUE(WIFEXITED(crane.status)) << "ended by signal " << WTERMSIG(crane.status);
+    EXPECT_EQ(WEXITSTATUS(crane.status), 1);
     std::string text = err();
     EXPECT_EQ(lines(text), 1) << text;
     EXPECT_GT(text.size(), 1u);
