@@ -393,29 +393,13 @@ void stop_compositor(Compositor* c, bool abrupt) {
 
 bool launch_client(const Compositor& c, const std::string& exe, const std::string& dir,
                    Program* program) {
-    char out_template[] = "/tmp/e2e_outXXXXXX";
-    char err_template[] = "/tmp/e2e_errXXXXXX";
-    int out = mkstemp(out_template);
-    int err = mkstemp(err_template);
-    if (out < 0 || err < 0) return false;
-    program->out_path = out_template;
-    program->err_path = err_template;
-    program->exited = false;
-    pid_t pid = fork();
-    if (pid < 0) return false;
-    if (pid == 0) {
-        dup2(out, 1);
-        dup2(err, 2);
-        if (chdir(dir.c_str()) != 0) _exit(126);
-        client_environment(c);
-        unsetenv("SWAYSOCK");
-        execlp(exe.c_str(), exe.c_str(), (char*)nullptr);
-        _exit(127);
-    }
-    close(out);
-    close(err);
-    program->pid = pid;
-    return true;
+    return launch_in(
+        exe, dir,
+        [&] {
+            client_environment(c);
+            unsetenv("SWAYSOCK");
+        },
+        program);
 }
 
 bool wait_for_toplevel(const Compositor& c, pid_t pid, double seconds, Toplevel* out) {

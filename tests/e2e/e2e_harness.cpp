@@ -108,8 +108,8 @@ void stop_server(Server* server, bool abrupt) {
     server->pid = -1;
 }
 
-bool launch(const std::string& exe, const std::string& dir, const std::string& display,
-            Program* program) {
+bool launch_in(const std::string& exe, const std::string& dir,
+               const std::function<void()>& environment, Program* program) {
     char out_template[] = "/tmp/e2e_outXXXXXX";
     char err_template[] = "/tmp/e2e_errXXXXXX";
     int out = mkstemp(out_template);
@@ -124,13 +124,7 @@ bool launch(const std::string& exe, const std::string& dir, const std::string& d
         dup2(out, 1);
         dup2(err, 2);
         if (chdir(dir.c_str()) != 0) _exit(126);
-        // Only the X server: a Wayland session around the tests would be chosen first.
-        unsetenv("WAYLAND_DISPLAY");
-        unsetenv("XDG_RUNTIME_DIR");
-        if (display.empty())
-            unsetenv("DISPLAY");
-        else
-            setenv("DISPLAY", display.c_str(), 1);
+        environment();
         execlp(exe.c_str(), exe.c_str(), (char*)nullptr);
         _exit(127);
     }
@@ -138,6 +132,22 @@ bool launch(const std::string& exe, const std::string& dir, const std::string& d
     close(err);
     program->pid = pid;
     return true;
+}
+
+bool launch(const std::string& exe, const std::string& dir, const std::string& display,
+            Program* program) {
+    return launch_in(
+        exe, dir,
+        [&] {
+            // Only the X server: a Wayland session around the tests would be chosen first.
+            unsetenv("WAYLAND_DISPLAY");
+            unsetenv("XDG_RUNTIME_DIR");
+            if (display.empty())
+                unsetenv("DISPLAY");
+            else
+                setenv("DISPLAY", display.c_str(), 1);
+        },
+        program);
 }
 
 bool wait_exit(Program* program, double seconds) {

@@ -46,7 +46,10 @@ Extents frame_extents(Display* display, Window window);
 // Polls condition until it holds or seconds have passed; true when it held.
 bool wait_until(const std::function<bool()>& condition, double seconds);
 
-// Runs exe in dir with DISPLAY set to display ("" leaves DISPLAY unset).
+// Runs exe in dir with its output captured, after environment() has set its environment.
+bool launch_in(const std::string& exe, const std::string& dir,
+               const std::function<void()>& environment, Program* program);
+// Runs exe in dir with DISPLAY set to display ("" leaves DISPLAY unset) and no Wayland session.
 bool launch(const std::string& exe, const std::string& dir, const std::string& display,
             Program* program);
 // Waits up to seconds for the program to end; true when it did.
