@@ -1,6 +1,7 @@
 # End-to-end tests: the real program under a private Xvfb or a private headless sway, driven with
 # real key presses.
 add_library(e2e_harness STATIC e2e/e2e_harness.cpp e2e/compositor.cpp)
+target_link_libraries(e2e_harness PUBLIC crane_render_support)
 target_link_libraries(e2e_harness PUBLIC X11::X11 X11::Xtst)
 
 # A program that makes the toolkit show its error box on the display.

@@ -15,6 +15,7 @@
 
 #include "tests/e2e/compositor.h"
 #include "tests/e2e/e2e_harness.h"
+#include "tools/render_image.h"
 
 namespace e2e {
 
@@ -172,6 +173,25 @@ class CraneOnXvfb : public ::testing::Test {
                 return condition(*seen);
             },
             seconds);
+    }
+
+    // The window with what the desktop draws around it (title bar, borders), as a PNG file.
+    bool save_window_picture(const std::string& path) {
+        if (wayland()) {
+            e2e::wait_for_toplevel(sway, crane.pid, kSoon, &toplevel);
+            return e2e::save_picture(sway, toplevel.framed, path);
+        }
+        e2e::Area a = client_area();
+        e2e::Extents f = e2e::frame_extents(display, window);
+        e2e::Area outer{a.x - f.left, a.y - f.top, a.width + f.left + f.right,
+                        a.height + f.top + f.bottom};
+        std::vector<unsigned> pixels = e2e::grab(display, outer);
+        RenderImage image{outer.width, outer.height, {}};
+        for (unsigned p : pixels)
+            image.rgba.insert(image.rgba.end(), {(unsigned char)(p >> 16), (unsigned char)(p >> 8),
+                                                 (unsigned char)p, 255});
+        std::string error;
+        return write_png(path, image, &error);
     }
 
     // ---- Checks every desktop shares ----------------------------------------------------------

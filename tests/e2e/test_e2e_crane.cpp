@@ -6,11 +6,19 @@
 #include <signal.h>
 #include <sys/wait.h>
 
+#include <cstdlib>
+
 using CraneWindow = CraneOnDesktop;
 
 TEST_P(CraneWindow, TitleIsExact) {
     ASSERT_NO_FATAL_FAILURE(start_crane());
     expect_exact_title();
+    // The README's pictures of the window on each desktop come from here, when asked for.
+    if (const char* folder = getenv("CRANE_WINDOW_PICTURES")) {
+        ASSERT_TRUE(wait_reports(40, kSoon));
+        std::string path = std::string(folder) + "/window-" + desktop_name(desktop) + ".png";
+        EXPECT_TRUE(save_window_picture(path)) << path;
+    }
 }
 
 TEST_P(CraneWindow, ClientAreaIs632By425AtTheTopLeft) {
