@@ -392,12 +392,13 @@ void stop_compositor(Compositor* c, bool abrupt) {
 }
 
 bool launch_client(const Compositor& c, const std::string& exe, const std::string& dir,
-                   Program* program) {
+                   Program* program, const std::function<void()>& adjust) {
     return launch_in(
         exe, dir,
         [&] {
             client_environment(c);
             unsetenv("SWAYSOCK");
+            if (adjust) adjust();
         },
         program);
 }

@@ -30,9 +30,9 @@ bool start_compositor(Compositor* compositor);
 void stop_compositor(Compositor* compositor, bool abrupt = false);
 
 // Runs exe in dir as a client of the compositor: WAYLAND_DISPLAY names its socket, DISPLAY is
-// unset, and nothing forces a platform.
+// unset, and nothing forces a platform; then adjust, when given, changes that environment.
 bool launch_client(const Compositor& compositor, const std::string& exe, const std::string& dir,
-                   Program* program);
+                   Program* program, const std::function<void()>& adjust = nullptr);
 
 // What the compositor knows of a program's window.
 struct Toplevel {

@@ -62,3 +62,26 @@ TEST_F(CraneOnSway, LostCompositorEndsTheProcessWithOneLineAndStatusOne) {
     EXPECT_EQ(lines(text), 1) << text;
     EXPECT_GT(text.size(), 1u);
 }
+
+// The choice of window system: a compositor reached through its default socket alone gets the
+// native window; CRANE_PLATFORM=x11 passes it by for the X server (here none, so the usual
+// failure).
+TEST_F(CraneOnSway, DefaultSocketIsFoundAndCranePlatformForcesX11) {
+    std::string folder = e2e::mesh_folder(BUILD_FOLDER);
+    ASSERT_EQ(symlink(sway.socket.c_str(), (sway.runtime_dir + "/wayland-0").c_str()), 0);
+    ASSERT_TRUE(e2e::launch_client(sway, CRANE_PROGRAM, folder, &crane,
+                                   [] { unsetenv("WAYLAND_DISPLAY"); }));
+    EXPECT_TRUE(e2e::wait_for_toplevel(sway, crane.pid, kSoon, &toplevel)) << err();
+    e2e::kill_program(&crane);
+
+    e2e::Program forced;
+    ASSERT_TRUE(e2e::launch_client(sway, CRANE_PROGRAM, folder, &forced,
+                                   [] { setenv("CRANE_PLATFORM", "x11", 1); }));
+    ASSERT_TRUE(e2e::wait_exit(&forced, kSoon));
+    std::string text = e2e::read_file(forced.err_path);
+    unlink(forced.out_path.c_str());
+    unlink(forced.err_path.c_str());
+    ASSERT_TRUE(WIFEXITED(forced.status));
+    EXPECT_EQ(WEXITSTATUS(forced.status), 1);
+    EXPECT_NE(text.find("Failed to register window class"), std::string::npos) << text;
+}
