@@ -2,6 +2,7 @@
 // input state queries.
 #include <libdecor.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
