@@ -437,6 +437,22 @@ bool type_key(const Compositor& c, const std::string& key) {
     return run_tool(c, argv, nullptr) == 0;
 }
 
+bool hold_key(const Compositor& c, const std::string& key, Program* holder) {
+    pid_t pid = fork();
+    if (pid < 0) return false;
+    if (pid == 0) {
+        int null = open("/dev/null", O_RDWR);
+        dup2(null, 1);
+        dup2(null, 2);
+        client_environment(c);
+        execlp("wtype", "wtype", "-P", key.c_str(), "-s", "600000", (char*)nullptr);
+        _exit(127);
+    }
+    *holder = Program{};
+    holder->pid = pid;
+    return true;
+}
+
 bool request_close(const Compositor& c, pid_t pid) {
     std::string answer;
     return run_tool(c, {"swaymsg", "[pid=" + std::to_string(pid) + "] kill"}, &answer) == 0;

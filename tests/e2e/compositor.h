@@ -47,6 +47,9 @@ bool wait_for_toplevel(const Compositor& compositor, pid_t pid, double seconds, 
 // A key press and release through a virtual keyboard: a single character types itself, any
 // other name is an xkb key name ("Escape", "Return").
 bool type_key(const Compositor& compositor, const std::string& key);
+// Holds a key down until *holder is killed (the keyboard that holds it then goes away, and the
+// focused client loses it).
+bool hold_key(const Compositor& compositor, const std::string& key, Program* holder);
 // The compositor's close request to the window of the process pid.
 bool request_close(const Compositor& compositor, pid_t pid);
 // Pixels of an output area as 0xRRGGBB, row by row; empty when the grab failed.

@@ -100,3 +100,34 @@ TEST_F(CraneUnderOpenbox, ResizeByTheWindowManagerKeepsTheFramesComing) {
     expect_key_i_whitens_the_picture_and_back();
     expect_escape_ends_an_unbroken_sequence();
 }
+
+// What real key presses become on Wayland, where the client translates keys itself: Return,
+// Space and the arrows as keys (their typed characters dropped), digits and letters as typed,
+// capitals included, and a held key repeating at the compositor's rate while the loop, with no
+// idle handler, waits for events.
+TEST_F(CraneOnSway, KeysArriveTranslatedAndAHeldKeyRepeats) {
+    ASSERT_NO_FATAL_FAILURE(start_program(KEY_ECHO_PROGRAM, BUILD_FOLDER, "key echo"));
+    for (const char* key : {"Return", "space", "Left", "Up", "Right", "Down", "a", "7", "P"})
+        ASSERT_TRUE(press(key)) << key;
+    const std::string typed = "key 13 0\nkey 32 0\nkey 37 0\nkey 38 0\nkey 39 0\nkey 40 0\n"
+                              "key 97 0\nkey 55 0\nkey 80 0\n";
+    EXPECT_TRUE(e2e::wait_until([&] { return out().size() >= typed.size(); }, kSoon)) << out();
+    EXPECT_EQ(out(), typed);
+
+    e2e::Program holder;
+    ASSERT_TRUE(e2e::hold_key(sway, "x", &holder));
+    auto repeats = [&] {
+        std::string text = out();
+        size_t n = 0;
+        for (size_t at = text.find("key 120 0\n"); at != std::string::npos;
+             at = text.find("key 120 0\n", at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_TRUE(e2e::wait_until([&] { return repeats() >= 4; }, kSoon))
+        << "x came " << repeats() << " times";
+    e2e::kill_program(&holder);
+
+    ASSERT_TRUE(press("Escape"));
+    expect_ended_with_status_zero("Escape");
+}
