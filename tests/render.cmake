@@ -40,3 +40,12 @@ if(TARGET e2e_harness)
   set_tests_properties(WindowAndRender.StillPartOfThePictureMatchesThroughAKeyRepaint
                        PROPERTIES LABELS "render;e2e" TIMEOUT 120)
 endif()
+
+# ---- crane-render's videos and its progress line ---------------------------------------------
+crane_render_test(test_render_video test_render_video.cpp LIBS crane_render_support)
+target_compile_definitions(test_render_video PRIVATE CRANE_RENDER_EXE="$<TARGET_FILE:crane-render>")
+add_dependencies(test_render_video crane-render)
+crane_render_test(test_render_progress test_render_progress.cpp LIBS crane_render_support)
+target_compile_definitions(test_render_progress PRIVATE
+  CRANE_RENDER_EXE="$<TARGET_FILE:crane-render>")
+add_dependencies(test_render_progress crane-render)

@@ -7,7 +7,10 @@
 #include "tools/render_progress.h"
 #include "tools/render_video.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <csignal>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -77,8 +80,25 @@ void resolve_from_caller(std::string* path) {
     *path = (std::filesystem::path(caller) / *path).string();
 }
 
+// Interrupted (Ctrl-C, a hang-up, a kill): give the terminal back and remove the unfinished
+// video, then end the way the signal ends a process.
+char g_temp_video[4096];
+
+void on_interrupt(int signal_number) {
+    progress_restore_terminal();
+    if (g_temp_video[0]) unlink(g_temp_video);
+    std::signal(signal_number, SIG_DFL);
+    std::raise(signal_number);
+}
+
+void handle_interrupts() {
+    for (int s : {SIGINT, SIGTERM, SIGHUP})
+        std::signal(s, on_interrupt);
+}
+
 // Completes or removes the video after the run; true when the file is complete.
 bool close_video(bool run_ok) {
+    g_temp_video[0] = 0;
     if (!run_ok) {
         video_abandon(g_video);
         return false;
@@ -130,7 +150,11 @@ int main(int argc, char** argv) {
     resolve_from_caller(&g_options.out_dir);
     resolve_from_caller(&g_options.sheet);
     resolve_from_caller(&g_options.video);
+    // From here on an interruption cleans up after itself.
+    handle_interrupts();
     if (!g_options.video.empty()) {
+        std::snprintf(g_temp_video, sizeof g_temp_video, "%s",
+                      video_temp_path(g_options.video).c_str());
         g_video =
             video_open(g_options.video, g_options.width, g_options.height, g_options.fps, &error);
         if (!g_video) {

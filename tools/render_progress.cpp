@@ -18,6 +18,10 @@ int g_total = 0;
 Clock::time_point g_start;
 Clock::time_point g_last_draw;
 
+// What gives the terminal back its last row, kept ready for a signal handler.
+char g_restore[64];
+size_t g_restore_size = 0;
+
 const double k_quiet_seconds = 1.0;
 const double k_redraw_seconds = 0.1;
 
@@ -40,6 +44,11 @@ void first_draw() {
     if (g_rows > 0) {
         // Make room, then keep the scrolling region off the last row.
         put("\n\0337\033[1;" + std::to_string(g_rows - 1) + "r\0338\033[1A");
+        g_restore_size = static_cast<size_t>(std::snprintf(
+            g_restore, sizeof g_restore, "\0337\033[r\0338\0337\033[%d;1H\033[K\0338", g_rows));
+    } else {
+        g_restore_size =
+            static_cast<size_t>(std::snprintf(g_restore, sizeof g_restore, "\r\033[K"));
     }
     g_shown = true;
 }
@@ -86,9 +95,13 @@ void progress_frame(int done) {
 
 void progress_end() {
     if (!g_shown) return;
-    if (g_rows > 0)
-        put("\0337\033[r\0338\0337\033[" + std::to_string(g_rows) + ";1H\033[K\0338");
-    else
-        put("\r\033[K");
+    put(std::string(g_restore, g_restore_size));
     g_shown = false;
+}
+
+void progress_restore_terminal() {
+    if (!g_shown) return;
+    g_shown = false;
+    const ssize_t written = write(STDERR_FILENO, g_restore, g_restore_size);
+    (void)written;
 }

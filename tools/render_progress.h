@@ -13,3 +13,5 @@ void progress_start(int total);
 void progress_frame(int done);
 // Takes the line away, leaving the terminal as it was.
 void progress_end();
+// Gives the terminal its whole screen back at once; safe inside a signal handler.
+void progress_restore_terminal();

@@ -182,6 +182,10 @@ AVPixelFormat pixel_format(const VideoFormat& f, int width, int height) {
 
 } // namespace
 
+std::string video_temp_path(const std::string& path) {
+    return path + ".part";
+}
+
 const char* video_kind(const std::string& path) {
     const VideoFormat* f = format_for(path);
     return f ? f->kind : nullptr;
@@ -259,7 +263,7 @@ VideoWriter* video_open(const std::string& path, int width, int height, int fps,
     }
 
     // Written under a temporary name; the real name appears only once the file is complete.
-    const std::string temp_path = path + ".part";
+    const std::string temp_path = video_temp_path(path);
     rc = avio_open(&w->format->pb, temp_path.c_str(), AVIO_FLAG_WRITE);
     if (rc < 0) {
         *error = "cannot write " + path + ": " + av_text(rc);

@@ -23,3 +23,5 @@ bool video_add_frame(VideoWriter* writer, const unsigned char* rgba);
 bool video_finish(VideoWriter* writer, std::string* error);
 // Stops encoding and removes the temporary file. Frees the writer.
 void video_abandon(VideoWriter* writer);
+// The temporary name the video of path is written under until it is complete.
+std::string video_temp_path(const std::string& path);
