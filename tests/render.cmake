@@ -49,3 +49,16 @@ crane_render_test(test_render_progress test_render_progress.cpp LIBS crane_rende
 target_compile_definitions(test_render_progress PRIVATE
   CRANE_RENDER_EXE="$<TARGET_FILE:crane-render>")
 add_dependencies(test_render_progress crane-render)
+
+# ---- The installed programs, from a temporary prefix ----------------------------------------
+if(TARGET dist-files AND TARGET e2e_harness)
+  add_executable(test_install test_install.cpp)
+  set_target_properties(test_install PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_link_libraries(test_install PRIVATE e2e_harness crane_render_support
+    GTest::gtest GTest::gtest_main)
+  target_compile_definitions(test_install PRIVATE BUILD_FOLDER="${CMAKE_BINARY_DIR}"
+                                                  CMAKE_COMMAND="${CMAKE_COMMAND}")
+  add_dependencies(test_install crane crane-render dist-files)
+  gtest_discover_tests(test_install WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60
+                       PROPERTIES LABELS "e2e;render" TIMEOUT 120)
+endif()
