@@ -276,6 +276,8 @@ VideoWriter* video_open(const std::string& path, int width, int height, int fps,
     AVDictionary* mux_options = nullptr;
     // The index at the front, so that a player can start before the whole file has arrived.
     if (std::strcmp(f->muxer, "mp4") == 0) av_dict_set(&mux_options, "movflags", "+faststart", 0);
+    // An animated picture plays over and over, as the program does.
+    if (std::strcmp(f->muxer, "webp") == 0) av_dict_set(&mux_options, "loop", "0", 0);
     rc = avformat_write_header(w->format, &mux_options);
     av_dict_free(&mux_options);
     if (rc < 0) {
