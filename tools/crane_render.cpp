@@ -98,13 +98,16 @@ void handle_interrupts() {
 
 // Completes or removes the video after the run; true when the file is complete.
 bool close_video(bool run_ok) {
-    g_temp_video[0] = 0;
     if (!run_ok) {
         video_abandon(g_video);
+        g_temp_video[0] = 0;
         return false;
     }
     std::string error;
-    if (!video_finish(g_video, &error)) {
+    const bool finished = video_finish(g_video, &error);
+    // An interruption while the file was completed still removed what was unfinished.
+    g_temp_video[0] = 0;
+    if (!finished) {
         std::fprintf(stderr, "crane-render: %s\n", error.c_str());
         return false;
     }
