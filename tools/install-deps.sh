@@ -13,6 +13,8 @@ packages=(
   xvfb xauth x11-utils x11-apps xdotool openbox
   sway wtype grim passwd
   valgrind gdb
+  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
+  desktop-file-utils man-db lintian dpkg-dev file
 )
 
 missing=()
