@@ -79,7 +79,6 @@ struct WlPointer {
     wl_surface* focus = nullptr;
     int x = 0, y = 0; // surface position
     int held = 0;     // PLAT_MK_* bits
-    uint32_t enter_serial = 0;
     wl_cursor_theme* cursor_theme = nullptr;
     wl_surface* cursor_surface = nullptr;
 };
