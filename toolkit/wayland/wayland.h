@@ -23,7 +23,6 @@
 
 #include <cstdint>
 #include <deque>
-#include <string>
 
 #include "toolkit/platform.h"
 
