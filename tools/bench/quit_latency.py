@@ -1,6 +1,7 @@
 """How soon crane ends: after an Escape key press (the key is sent with xdotool; the time runs
-from the moment the X server has it to the moment the process has ended), and after its X server
-is killed under it. Each run starts the program on its own Xvfb and waits for its first frames.
+from the moment the X server has it to the moment the process has ended), after its X server
+is killed under it, and after its Wayland compositor (a headless sway) is killed under it. Each
+run starts the program on its own display server and waits for its first frames.
 
 usage: quit_latency.py BUILD_DIR [RUNS]
 """
@@ -57,15 +58,31 @@ def lost_server_ms(build):
     return (ended - killed) * 1000.0
 
 
+def lost_compositor_ms(build):
+    s = benchlib.Sway().__enter__()
+    try:
+        proc = start_crane(build, s.env())
+        s.proc.kill()
+        killed = time.monotonic()
+        ended = wait_ended(proc)
+        s.proc.wait()
+        return (ended - killed) * 1000.0
+    finally:
+        s.__exit__()
+
+
 def main():
     build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
     runs = int(sys.argv[2]) if len(sys.argv) > 2 else 11
     escape = [escape_ms(build) for _ in range(runs)]
     lost = [lost_server_ms(build) for _ in range(runs)]
+    lost_wayland = [lost_compositor_ms(build) for _ in range(runs)]
     print(f"Escape to process end: median {benchlib.median(escape):.1f} ms "
           f"(from {min(escape):.1f} to {max(escape):.1f}, {runs} runs)")
     print(f"X server killed to process end: median {benchlib.median(lost):.1f} ms "
           f"(from {min(lost):.1f} to {max(lost):.1f}, {runs} runs)")
+    print(f"Wayland compositor killed to process end: median {benchlib.median(lost_wayland):.1f} ms "
+          f"(from {min(lost_wayland):.1f} to {max(lost_wayland):.1f}, {runs} runs)")
 
 
 if __name__ == "__main__":
