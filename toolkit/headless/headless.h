@@ -12,12 +12,10 @@
 
 #include <vector>
 
-#include <EGL/egl.h>
-
 #include "toolkit/platform.h"
 
 #define HEADLESS_DECLARE(result, name, parameters) result headless_##name parameters;
-PLAT_OPERATIONS(HEADLESS_DECLARE)
+PLAT_WINDOW_OPERATIONS(HEADLESS_DECLARE)
 #undef HEADLESS_DECLARE
 
 // Fills table with this backend's operations; non-zero when the EGL display opens.
@@ -38,18 +36,8 @@ struct HeadlessWindow {
 
 extern HeadlessWindow g_headless;
 
-// One offered pixel format: an EGL config seen as single- or double-buffered. Swapping a
-// pbuffer only hands the frame to the capture step, so both views draw the same way.
-struct EglFormat {
-    EGLConfig config;
-    int red_bits, green_bits, blue_bits, alpha_bits;
-    int depth_bits, stencil_bits;
-    bool double_buffer;
-};
-
 // Display connection, surface and context (headless_formats.cpp).
 bool egl_display_open();
-const std::vector<EglFormat>& egl_formats();
 // Off-screen surface and context for a format (1-based index); false when EGL refuses.
 bool egl_surface_create(int format_index, int width, int height);
 bool egl_context_create();

@@ -1,27 +1,9 @@
-// The headless surface is true colour: there is no palette device, no system palette to take
-// over and no user colour settings to read.
+// The headless surface is true colour: there is no palette device and no system palette to
+// take over.
 #include "toolkit/headless/headless.h"
-
-namespace {
 
 // The stock default palette exists on every device, even one that never uses it.
 const TkHandle k_default_palette = 0x4001;
-
-// The classic system colours, so that a query gets a plausible answer.
-const PlatColor k_sys_colors[] = {
-    PLAT_RGB(192, 192, 192), PLAT_RGB(0, 128, 128),   PLAT_RGB(0, 0, 128),
-    PLAT_RGB(128, 128, 128), PLAT_RGB(192, 192, 192), PLAT_RGB(255, 255, 255),
-    PLAT_RGB(0, 0, 0),       PLAT_RGB(0, 0, 0),       PLAT_RGB(0, 0, 0),
-    PLAT_RGB(255, 255, 255), PLAT_RGB(192, 192, 192), PLAT_RGB(192, 192, 192),
-    PLAT_RGB(128, 128, 128), PLAT_RGB(0, 0, 128),     PLAT_RGB(255, 255, 255),
-    PLAT_RGB(192, 192, 192), PLAT_RGB(128, 128, 128), PLAT_RGB(128, 128, 128),
-    PLAT_RGB(0, 0, 0),       PLAT_RGB(192, 192, 192), PLAT_RGB(255, 255, 255),
-    PLAT_RGB(0, 0, 0),       PLAT_RGB(223, 223, 223), PLAT_RGB(0, 0, 0),
-    PLAT_RGB(255, 255, 225),
-};
-const int k_sys_color_count = sizeof(k_sys_colors) / sizeof(k_sys_colors[0]);
-
-} // namespace
 
 TkHandle headless_get_default_palette() {
     return k_default_palette;
@@ -50,19 +32,3 @@ int headless_delete_palette(TkHandle) {
 int headless_set_system_palette_use(TkHandle, int) {
     return PLAT_SYSPAL_ERROR;
 }
-
-PlatColor headless_get_sys_color(int index) {
-    return index >= 0 && index < k_sys_color_count ? k_sys_colors[index] : 0;
-}
-
-int headless_set_sys_colors(int, const int*, const PlatColor*) {
-    return 0;
-}
-void headless_broadcast_sys_color_change() {}
-TkHandle headless_reg_open_user_key(const char*) {
-    return 0;
-}
-int headless_reg_query_value(TkHandle, const char*, int*, char*, int*) {
-    return 0;
-}
-void headless_reg_close(TkHandle) {}

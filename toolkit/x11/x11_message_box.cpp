@@ -3,8 +3,6 @@
 // error, so that no failure passes unseen.
 #include <X11/keysym.h>
 
-#include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -55,12 +53,7 @@ void draw(Display* d, const Box& box, GC gc, XFontStruct* font,
 } // namespace
 
 int x11_message_box(TkHandle owner, const char* text, const char* caption) {
-    if (!x11_connect()) {
-        size_t n = strlen(text);
-        fprintf(stderr, "%s: %s%s", caption, text, (n && text[n - 1] == '\n') ? "" : "\n");
-        fflush(stderr);
-        return 1;
-    }
+    if (!x11_connect()) return plat_message_to_stderr(text, caption);
     Display* d = g_x11.display;
     int screen = g_x11.screen;
     std::vector<std::string> lines = lines_of(text);
