@@ -152,10 +152,10 @@ struct PlatPaletteEntry {
     /* wide: the toolkit opens with wide text. Non-zero on success. The procedure receives  */   \
     /* every dispatched event and the destroyed event.                                      */   \
     OP(int, register_class, (int wide, PlatEventProc proc))                                      \
-    OP(int, get_version, (PlatVersion * version))                                                \
+    OP(int, get_version, (PlatVersion* version))                                                 \
     OP(int, get_system_metric, (int which))                                                      \
     /* Grows a client rectangle to the outer rectangle of a decorated top-level window.     */   \
-    OP(int, adjust_window_rect, (PlatRect * rect))                                               \
+    OP(int, adjust_window_rect, (PlatRect* rect))                                                \
     /* Windows. Exactly one of title and wide_title is non-null; x and y are the outer      */   \
     /* top-left corner, ignored when default_position is set. 0 on failure.                 */   \
     OP(TkHandle, create_window, (const char* title, const wchar_t* wide_title, int x, int y,     \
@@ -185,7 +185,7 @@ struct PlatPaletteEntry {
     /* events of the characters it types. dispatch: hands the event to the registered       */   \
     /* procedure and returns its result. default: the window system's own handling.         */   \
     OP(int, peek_event, (int kind, TkHandle window))                                             \
-    OP(int, get_event, (PlatEvent * event))                                                      \
+    OP(int, get_event, (PlatEvent* event))                                                       \
     OP(int, dispatch_event, (const PlatEvent* event))                                            \
     OP(int, default_event, (const PlatEvent* event))                                             \
     OP(void, post_quit, (int code))                                                              \

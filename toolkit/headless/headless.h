@@ -2,9 +2,9 @@
 // queue. Its platform operations are defined as headless_<operation> in the file of their group:
 //  - headless_connection.cpp: the EGL display (the window class), version, metrics, process
 //    operations, and filling the platform table.
-//  - headless_window.cpp: the off-screen window, its device context, repaint state and input.
+//  - headless_window.cpp: the off-screen window, its device context and the input state.
 //  - headless_formats.cpp: the RGBA configs as pixel formats, the pbuffer, the context, swaps.
-//  - headless_events.cpp: the scripted queue, the backend's settings and the capture step.
+//  - headless_events.cpp: the scripted queue, repaints, the backend's settings, the capture.
 //  - headless_palette.cpp: a true-colour device: no palettes, a fixed system colour table.
 //  - headless_message_box.cpp: standard error, as there is no display.
 // Only these files include this header; programs use headless_control.h.
@@ -30,8 +30,9 @@ struct HeadlessWindow {
     TkHandle window = 0, dc = 0, context = 0;
     int x = 0, y = 0, width = 0, height = 0;
     int format = 0;
-    bool invalid = false;  // needs a repaint
-    bool painting = false; // between begin and end of a repaint
+    bool invalid = false;    // needs a repaint
+    bool painting = false;   // between begin and end of a repaint
+    bool shift_held = false; // with the key event last taken
 };
 
 extern HeadlessWindow g_headless;
