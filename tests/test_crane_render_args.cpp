@@ -137,6 +137,34 @@ TEST(RenderArgsBench, CountAndNothingToSave) {
     expect_refused({"--bench", "10", "--out", "d"}, "cannot be combined");
 }
 
+TEST(RenderArgsVideo, OnePassAt30FpsUnlessToldOtherwise) {
+    Parsed p = parse({"--video", "pass.mp4"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.video, "pass.mp4");
+    EXPECT_EQ(p.options.fps, 30);
+    ASSERT_EQ(p.options.frames.size(), 1051u);
+    EXPECT_EQ(p.options.frames.front(), 1);
+    EXPECT_EQ(render_last_frame(p.options), 1051);
+    p = parse({"--video=clip.webm", "--frames", "10-20", "--fps", "12", "--key", "15:i"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.frames.size(), 11u);
+    EXPECT_EQ(p.options.fps, 12);
+    EXPECT_TRUE(parse({"--video", "preview.webp", "--size", "316x212"}).ok);
+}
+
+TEST(RenderArgsVideo, RefusesWhatCannotMakeAWholeVideo) {
+    expect_refused({"--video", "pass.avi"}, ".mp4");
+    expect_refused({"--video", ".mp4x"}, ".webm");
+    expect_refused({"--video", ""}, ".mp4");
+    expect_refused({"--video", "a.mp4", "--bench", "10"}, "cannot be combined");
+    expect_refused({"--video", "a.mp4", "--out", "x"}, "cannot be combined");
+    expect_refused({"--video", "a.mp4", "--sheet", "s.png"}, "cannot be combined");
+    expect_refused({"--video", "a.mp4", "--key", "20:Escape"}, "Escape");
+    expect_refused({"--frames", "5", "--fps", "30"}, "--fps needs --video");
+    expect_refused({"--video", "a.mp4", "--fps", "0"}, "--fps");
+    expect_refused({"--video", "a.mp4", "--fps", "241"}, "--fps");
+}
+
 TEST(RenderArgsGeneral, HelpNeedsNothingElse) {
     const Parsed p = parse({"--help"});
     ASSERT_TRUE(p.ok) << p.error;

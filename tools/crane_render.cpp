@@ -1,13 +1,19 @@
 // crane-render: runs the crane program unchanged on the headless backend and saves chosen
-// frames as PNG files, or times a run.
+// frames as PNG files or a video, or times a run.
 #include "app/main.h"
 #include "toolkit/headless/headless_control.h"
 #include "tools/render_args.h"
 #include "tools/render_image.h"
+#include "tools/render_progress.h"
+#include "tools/render_video.h"
+
+#include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -23,6 +29,8 @@ int g_frames_saved = 0;
 std::vector<RenderImage> g_thumbnails;
 std::vector<int> g_thumbnail_frames;
 std::vector<Clock::time_point> g_frame_times;
+VideoWriter* g_video = nullptr;
+int g_video_frames = 0;
 
 std::string frame_path(int frame) {
     char name[32];
@@ -49,8 +57,63 @@ void save_frame(int frame, int width, int height, const unsigned char* rgba) {
     }
 }
 
-void time_frame(int) {
-    g_frame_times.push_back(Clock::now());
+void add_video_frame(int, int, int, const unsigned char* rgba) {
+    if (g_write_failed) return;
+    if (!video_add_frame(g_video, rgba)) {
+        // The reason comes with the writer's final answer; the run goes on to its normal end.
+        g_write_failed = true;
+        return;
+    }
+    ++g_video_frames;
+}
+
+void after_frame(int frame) {
+    if (g_options.bench > 0) g_frame_times.push_back(Clock::now());
+    progress_frame(frame);
+}
+
+// The installed launcher starts the program in its data folder so that it finds the mesh
+// files; names the caller gave are still meant relative to the caller's folder.
+void resolve_from_caller(std::string* path) {
+    const char* caller = std::getenv("CRANE_CALLER_DIR");
+    if (!caller || !*caller || path->empty() || (*path)[0] == '/') return;
+    *path = (std::filesystem::path(caller) / *path).string();
+}
+
+// Interrupted (Ctrl-C, a hang-up, a kill): give the terminal back and remove the unfinished
+// video, then end the way the signal ends a process.
+char g_temp_video[4096];
+
+void on_interrupt(int signal_number) {
+    progress_restore_terminal();
+    if (g_temp_video[0]) unlink(g_temp_video);
+    std::signal(signal_number, SIG_DFL);
+    std::raise(signal_number);
+}
+
+void handle_interrupts() {
+    for (int s : {SIGINT, SIGTERM, SIGHUP})
+        std::signal(s, on_interrupt);
+}
+
+// Completes or removes the video after the run; true when the file is complete.
+bool close_video(bool run_ok) {
+    if (!run_ok) {
+        video_abandon(g_video);
+        g_temp_video[0] = 0;
+        return false;
+    }
+    std::string error;
+    const bool finished = video_finish(g_video, &error);
+    // An interruption while the file was completed still removed what was unfinished.
+    g_temp_video[0] = 0;
+    if (!finished) {
+        std::fprintf(stderr, "crane-render: %s\n", error.c_str());
+        return false;
+    }
+    std::fprintf(stderr, "crane-render: wrote %d frame(s) to %s (%s)\n", g_video_frames,
+                 g_options.video.c_str(), video_kind(g_options.video));
+    return true;
 }
 
 double ms_between(Clock::time_point a, Clock::time_point b) {
@@ -87,7 +150,21 @@ int main(int argc, char** argv) {
         std::fputs(render_usage(), stdout);
         return 0;
     }
-    if (g_options.bench == 0) {
+    resolve_from_caller(&g_options.out_dir);
+    resolve_from_caller(&g_options.sheet);
+    resolve_from_caller(&g_options.video);
+    // From here on an interruption cleans up after itself.
+    handle_interrupts();
+    if (!g_options.video.empty()) {
+        std::snprintf(g_temp_video, sizeof g_temp_video, "%s",
+                      video_temp_path(g_options.video).c_str());
+        g_video =
+            video_open(g_options.video, g_options.width, g_options.height, g_options.fps, &error);
+        if (!g_video) {
+            std::fprintf(stderr, "crane-render: %s\n", error.c_str());
+            return 1;
+        }
+    } else if (g_options.bench == 0) {
         std::error_code ec;
         std::filesystem::create_directories(g_options.out_dir, ec);
         if (!std::filesystem::is_directory(g_options.out_dir, ec)) {
@@ -100,31 +177,34 @@ int main(int argc, char** argv) {
     egl_backend_set_size(g_options.width, g_options.height);
     for (int frame : g_options.frames)
         egl_backend_capture_frame(frame);
-    egl_backend_on_capture(save_frame);
+    egl_backend_on_capture(g_video ? add_video_frame : save_frame);
     for (const RenderKey& key : g_options.keys)
         egl_backend_add_key(key.frame, key.key);
     egl_backend_set_last_frame(render_last_frame(g_options));
-    if (g_options.bench > 0) {
-        g_frame_times.reserve(g_options.bench);
-        egl_backend_on_frame(time_frame);
-    }
+    if (g_options.bench > 0) g_frame_times.reserve(g_options.bench);
+    egl_backend_on_frame(after_frame);
 
+    progress_start(render_last_frame(g_options));
     const Clock::time_point start = Clock::now();
     char* program_argv[] = {argv[0], nullptr};
     const int status = app_main(1, program_argv);
     std::fflush(stdout);
+    progress_end();
+    const int last = render_last_frame(g_options);
+    if (g_video && !close_video(status == 0 && egl_backend_frames_drawn() >= last))
+        g_write_failed = true;
 
     if (status != 0) {
         std::fprintf(stderr, "crane-render: the program ended with status %d\n", status);
         return 1;
     }
-    const int last = render_last_frame(g_options);
     if (egl_backend_frames_drawn() < last) {
         std::fprintf(stderr, "crane-render: the program stopped after %d of %d frames\n",
                      egl_backend_frames_drawn(), last);
         return 1;
     }
     if (g_write_failed) return 1;
+    if (!g_options.video.empty()) return 0;
     if (g_options.bench > 0) {
         report_bench(start);
         return 0;

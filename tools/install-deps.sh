@@ -10,6 +10,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev freeglut3-dev
   xvfb xauth x11-utils x11-apps xdotool
   valgrind gdb
+  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
+  desktop-file-utils man-db lintian dpkg-dev file
 )
 
 missing=()

@@ -83,9 +83,18 @@ bool parse_size(const std::string& text, int* width, int* height) {
 
 } // namespace
 
+bool video_name_usable(const std::string& path) {
+    for (const char* extension : {".mp4", ".webm", ".webp"}) {
+        const size_t n = std::strlen(extension);
+        if (path.size() > n && path.compare(path.size() - n, n, extension) == 0) return true;
+    }
+    return false;
+}
+
 const char* render_usage() {
     return "Usage: crane-render [options]\n"
-           "Draws the crane animation off-screen and saves chosen frames as PNG files.\n"
+           "Draws the crane animation off-screen and saves chosen frames as PNG files\n"
+           "or as a video.\n"
            "Frames count the animation's steps since start: 1 to 1050 on the first pass,\n"
            "1051 is the first frame of the second pass. Mesh files are read from the\n"
            "working directory.\n"
@@ -97,6 +106,11 @@ const char* render_usage() {
            "  --size WxH             size of the picture (default 632x425)\n"
            "  --sheet FILE           also write a contact sheet of the saved frames\n"
            "  --bench N              draw N frames, save none, print the frame rate\n"
+           "  --video FILE           encode the frames into a video instead of PNG files:\n"
+           "                         FILE.mp4 (H.264), FILE.webm (VP9) or FILE.webp\n"
+           "                         (animated WebP); without --frames, one whole pass,\n"
+           "                         frames 1-1051\n"
+           "  --fps N                frames per second of the video (default 30)\n"
            "  --help                 this text\n";
 }
 
@@ -106,7 +120,8 @@ bool parse_render_args(int argc, const char* const* argv, RenderOptions* options
     options->out_dir = ".";
     options->width = 632;
     options->height = 425;
-    bool have_frames = false, have_out = false;
+    options->fps = 30;
+    bool have_frames = false, have_out = false, have_fps = false;
     for (int i = 0; i < argc; ++i) {
         std::string arg = argv[i];
         std::string value;
@@ -126,7 +141,8 @@ bool parse_render_args(int argc, const char* const* argv, RenderOptions* options
             continue;
         }
         const bool known = arg == "--frames" || arg == "--out" || arg == "--key" ||
-                           arg == "--size" || arg == "--sheet" || arg == "--bench";
+                           arg == "--size" || arg == "--sheet" || arg == "--bench" ||
+                           arg == "--video" || arg == "--fps";
         if (!known) {
             *error = "unknown argument '" + std::string(argv[i]) + "'";
             return false;
@@ -163,6 +179,19 @@ bool parse_render_args(int argc, const char* const* argv, RenderOptions* options
                 return false;
             }
             options->sheet = value;
+        } else if (arg == "--video") {
+            if (!video_name_usable(value)) {
+                *error = "--video: '" + value +
+                         "' does not end in .mp4 (H.264), .webm (VP9) or .webp (animated WebP)";
+                return false;
+            }
+            options->video = value;
+        } else if (arg == "--fps") {
+            if (!parse_count(value, &options->fps) || options->fps > 240) {
+                *error = "--fps: '" + value + "' is not a whole number from 1 to 240";
+                return false;
+            }
+            have_fps = true;
         } else if (arg == "--bench") {
             if (!parse_count(value, &options->bench)) {
                 *error = "--bench: '" + value + "' is not a frame count from 1 to " +
@@ -179,8 +208,27 @@ bool parse_render_args(int argc, const char* const* argv, RenderOptions* options
         *error = "--bench saves no pictures: it cannot be combined with --frames, --out or --sheet";
         return false;
     }
-    if (options->bench == 0 && !have_frames) {
-        *error = "nothing to do: give --frames or --bench";
+    if (!options->video.empty()) {
+        if (options->bench > 0 || have_out || !options->sheet.empty()) {
+            *error = "--video saves no pictures and times nothing: it cannot be combined with "
+                     "--bench, --out or --sheet";
+            return false;
+        }
+        if (!have_frames)
+            for (int f = 1; f <= k_render_pass_frames; ++f)
+                options->frames.push_back(f);
+        for (const RenderKey& key : options->keys) {
+            if (key.key == 27) {
+                *error = "--key: Escape ends the program at once, before the video is complete";
+                return false;
+            }
+        }
+    } else if (have_fps) {
+        *error = "--fps needs --video";
+        return false;
+    }
+    if (options->bench == 0 && !have_frames && options->video.empty()) {
+        *error = "nothing to do: give --frames, --video or --bench";
         return false;
     }
     const int last = render_last_frame(*options);

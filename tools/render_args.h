@@ -18,11 +18,15 @@ struct RenderOptions {
     int height;
     std::string sheet; // contact sheet file, empty: none
     int bench;         // frames to draw and time, 0: no benchmark
+    std::string video; // video file of the chosen frames, empty: none
+    int fps;           // frames per second of the video
     bool help;
 };
 
 // The highest frame number accepted anywhere on the command line.
 const int k_render_max_frame = 1000000;
+// Frames of one whole pass of the animation: what a video shows unless --frames says otherwise.
+const int k_render_pass_frames = 1051;
 
 // Fills options from the arguments after the program name. False with a one-line reason in
 // error when they are not usable.
@@ -31,3 +35,5 @@ bool parse_render_args(int argc, const char* const* argv, RenderOptions* options
 // The last frame the run must draw: the highest saved frame or the benchmark's length.
 int render_last_frame(const RenderOptions& options);
 const char* render_usage();
+// True when the file name's extension names a video format crane-render writes.
+bool video_name_usable(const std::string& path);

@@ -1,0 +1,176 @@
+// crane-render's videos: what ffprobe reads in them, how their frames compare with the PNG
+// pictures of the same frames, and that a failed video leaves no file behind. crane-render
+// runs as its own process from the build folder, where the mesh files are.
+#include "tools/render_image.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+struct CommandResult {
+    int status;
+    std::string out, err;
+};
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+struct TempDir {
+    std::string path;
+    TempDir() {
+        char pattern[] = "/tmp/crane-video-test-XXXXXX";
+        path = mkdtemp(pattern) ? pattern : "";
+    }
+    ~TempDir() { std::system(("rm -rf '" + path + "'").c_str()); }
+};
+
+// Runs a shell command with its output kept in dir.
+CommandResult run(const std::string& command, const std::string& dir) {
+    const std::string line = "(" + command + ") >'" + dir + "/out' 2>'" + dir + "/err'";
+    const int raw = std::system(line.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(dir + "/out"), slurp(dir + "/err")};
+}
+
+std::string render(const std::string& args) {
+    return std::string("'") + CRANE_RENDER_EXE + "' " + args;
+}
+
+bool exists(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+// How far apart two pictures of one size are: the mean difference of a channel, and the
+// share of pixels where some channel is off by more than 24.
+struct Difference {
+    double mean;
+    double far_share;
+};
+
+Difference compare(const RenderImage& a, const RenderImage& b) {
+    double sum = 0.0;
+    size_t far = 0;
+    const size_t pixels = static_cast<size_t>(a.width) * a.height;
+    for (size_t i = 0; i < pixels; ++i) {
+        int worst = 0;
+        for (int c = 0; c < 3; ++c) {
+            const int d = std::abs(a.rgba[i * 4 + c] - b.rgba[i * 4 + c]);
+            sum += d;
+            if (d > worst) worst = d;
+        }
+        if (worst > 24) ++far;
+    }
+    return {sum / (pixels * 3.0), static_cast<double>(far) / pixels};
+}
+
+RenderImage load(const std::string& path) {
+    RenderImage image = {0, 0, {}};
+    std::string error;
+    EXPECT_TRUE(read_png(path, &image, &error)) << error;
+    return image;
+}
+
+// Within what H.264 at its default quality leaves of a picture. Frames 1 and 1051, the
+// nearest other frame that differs much, are 1.5 apart on average with 1.8 % far pixels.
+void expect_same_picture(const std::string& decoded, const std::string& rendered) {
+    const RenderImage a = load(decoded);
+    const RenderImage b = load(rendered);
+    ASSERT_EQ(a.width, b.width);
+    ASSERT_EQ(a.height, b.height);
+    const Difference d = compare(a, b);
+    EXPECT_LT(d.mean, 1.0) << decoded << " against " << rendered;
+    EXPECT_LT(d.far_share, 0.005) << decoded << " against " << rendered;
+}
+
+TEST(RenderVideo, OnePassIsH264At30FpsAndItsEndsMatchThePictures) {
+    TempDir dir;
+    const std::string video = dir.path + "/pass.mp4";
+    CommandResult r = run(render("--video '" + video + "'"), dir.path);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(exists(video + ".part"));
+    // Off a terminal there is no progress line.
+    EXPECT_EQ(r.err.find("frames/s"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find('\r'), std::string::npos);
+
+    r = run("ffprobe -v error -select_streams v:0 -count_frames -show_entries "
+            "stream=codec_name,width,height,r_frame_rate,nb_read_frames -of default=nw=1 '" +
+                video + "'",
+            dir.path);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("codec_name=h264\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("width=632\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("height=425\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("r_frame_rate=30/1\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("nb_read_frames=1051\n"), std::string::npos) << r.out;
+
+    r = run("ffmpeg -v error -i '" + video + "' -frames:v 1 '" + dir.path +
+                "/first.png' && ffmpeg -v error -i '" + video +
+                "' -vf 'select=eq(n\\,1050)' -vsync 0 -frames:v 1 '" + dir.path + "/last.png'",
+            dir.path);
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = run(render("--frames 1,1051 --out '" + dir.path + "'"), dir.path);
+    ASSERT_EQ(r.status, 0) << r.err;
+    expect_same_picture(dir.path + "/first.png", dir.path + "/frame-0001.png");
+    expect_same_picture(dir.path + "/last.png", dir.path + "/frame-1051.png");
+}
+
+TEST(RenderVideo, AVideoThatCannotBeCompletedLeavesNothing) {
+    TempDir dir;
+    // A folder that is not there: refused before drawing.
+    const std::string missing = dir.path + "/no-such-folder/pass.mp4";
+    CommandResult r = run(render("--video '" + missing + "'"), dir.path);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cannot write " + missing), std::string::npos) << r.err;
+    EXPECT_FALSE(exists(missing + ".part"));
+
+    // A file that stops growing part way (a full disk): the run goes on, then fails, and
+    // neither the video nor its temporary file is left.
+    const std::string video = dir.path + "/pass.webm";
+    r = run("ulimit -f 64; trap '' XFSZ; exec " + render("--video '" + video + "' --frames 1-300"),
+            dir.path);
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("pass.webm"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("wrote"), std::string::npos) << r.err;
+    EXPECT_FALSE(exists(video));
+    EXPECT_FALSE(exists(video + ".part"));
+
+    // Interrupted while it is being written (Ctrl-C).
+    const std::string interrupted = dir.path + "/interrupted.mp4";
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        execl(CRANE_RENDER_EXE, "crane-render", "--video", interrupted.c_str(), "--frames",
+              "1-1000000", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!exists(interrupted + ".part") && std::chrono::steady_clock::now() < deadline &&
+           waitpid(pid, nullptr, WNOHANG) == 0)
+        usleep(20000);
+    EXPECT_TRUE(exists(interrupted + ".part"));
+    kill(pid, SIGINT);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+    EXPECT_FALSE(exists(interrupted));
+    EXPECT_FALSE(exists(interrupted + ".part"));
+}
+
+} // namespace
