@@ -19,7 +19,7 @@ crane_test(test_render_matches_window test_render_matches_window.cpp
   DEFINES CRANE_RENDER_EXE="$<TARGET_FILE:crane-render>" CRANE_PROGRAM="$<TARGET_FILE:crane>"
           BUILD_FOLDER="${CMAKE_BINARY_DIR}"
   WHOLE WindowAndRender.StillPartOfThePictureMatchesThroughAKeyRepaint LABELS render e2e
-  TIMEOUT 600)
+  TIMEOUT 120)
 
 # ---- crane-render's videos and its progress line ---------------------------------------------
 crane_test(test_render_video test_render_video.cpp LIBS crane_render_support DEPENDS crane-render
@@ -27,11 +27,10 @@ crane_test(test_render_video test_render_video.cpp LIBS crane_render_support DEP
 crane_test(test_render_progress test_render_progress.cpp LIBS crane_render_support
   DEPENDS crane-render DEFINES CRANE_RENDER_EXE="$<TARGET_FILE:crane-render>" LABELS render)
 
-# ---- The installed programs, from a temporary prefix (not in sanitizer builds, which install
-# nothing) -------------------------------------------------------------------------------------
+# ---- The installed programs, from a temporary prefix (sanitizer builds install nothing) -------
 if(TARGET dist-files)
   crane_test(test_install test_install.cpp LIBS e2e_harness crane_render_support
     DEPENDS crane crane-render dist-files
     DEFINES BUILD_FOLDER="${CMAKE_BINARY_DIR}" CMAKE_COMMAND="${CMAKE_COMMAND}"
-    LABELS e2e render TIMEOUT 120)
+    LABELS e2e TIMEOUT 120)
 endif()

@@ -1,7 +1,6 @@
 // The X11 backend's palette operations: logical palettes kept as entries, the stock palette,
-// the layer's own system colour table, the system palette use and the missing registry of
-// user colours; and, where an X display with a PseudoColor visual can be reached, palettes
-// as X colormaps of the drawing window.
+// the system palette use; and, where an X display with a PseudoColor visual can be reached,
+// palettes as X colormaps of the drawing window.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -88,25 +87,6 @@ TEST(X11Palette, SystemPaletteUseAnswersPreviousUse) {
     EXPECT_EQ(x11_set_system_palette_use(0, PLAT_SYSPAL_STATIC), PLAT_SYSPAL_NOSTATIC);
     EXPECT_EQ(x11_set_system_palette_use(0, 7), PLAT_SYSPAL_ERROR);
     EXPECT_EQ(x11_set_system_palette_use(0, PLAT_SYSPAL_STATIC), PLAT_SYSPAL_STATIC);
-}
-
-TEST(X11Palette, SystemColoursAreTheLayersOwnTable) {
-    PlatColor before = x11_get_sys_color(3);
-    int index = 3;
-    PlatColor black = PLAT_PALETTERGB(0, 0, 0);
-    ASSERT_EQ(x11_set_sys_colors(1, &index, &black), 1);
-    EXPECT_EQ(x11_get_sys_color(3), black);
-    ASSERT_EQ(x11_set_sys_colors(1, &index, &before), 1);
-    EXPECT_EQ(x11_get_sys_color(3), before);
-    EXPECT_EQ(x11_get_sys_color(25), 0u);
-    EXPECT_EQ(x11_get_sys_color(-1), 0u);
-}
-
-TEST(X11Palette, UserColoursKeyCannotBeOpened) {
-    EXPECT_EQ(x11_reg_open_user_key("Control Panel\\Colors"), 0u);
-    int type = -1, size = 64;
-    char data[64];
-    EXPECT_EQ(x11_reg_query_value(0, "Menu", &type, data, &size), 0);
 }
 
 // ---- Palettes as colormaps of a PseudoColor window --------------------------------------

@@ -4,5 +4,6 @@ foreach(t test_tk_open test_tk_register test_tk_pixel_format test_tk_events test
           test_tk_palette)
   crane_test(${t} ${t}.cpp LIBS crane_tk sim_platform gl_recorder)
 endforeach()
-# The one matcher of pixel formats, with no platform under it.
-crane_test(test_pixel_format_match test_pixel_format_match.cpp LIBS crane_pixel_format)
+# What the backends share: the pixel-format matcher and the plain settings.
+crane_test(test_pixel_format_match test_pixel_format_match.cpp LIBS crane_platform_shared)
+crane_test(test_platform_settings test_platform_settings.cpp LIBS crane_platform_shared)

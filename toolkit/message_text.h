@@ -1,9 +1,6 @@
-// What every backend's message box does with its text: split it into the lines it shows, or,
-// where no display can be reached, write it to standard error so that no failure is silent.
+// How a message box that draws its text splits it into the lines it shows.
 #pragma once
 
-#include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -21,11 +18,4 @@ inline std::vector<std::string> message_lines(const char* text) {
     }
     if (!line.empty() || lines.empty()) lines.push_back(line);
     return lines;
-}
-
-// "Caption: text" on one line of standard error.
-inline void message_to_stderr(const char* text, const char* caption) {
-    size_t n = text ? strlen(text) : 0;
-    fprintf(stderr, "%s: %s%s", caption, text ? text : "", (n && text[n - 1] == '\n') ? "" : "\n");
-    fflush(stderr);
 }

@@ -141,24 +141,21 @@ struct PlatPaletteEntry {
 // ---- The table of platform operations ----------------------------------------------------
 // One table serves the process. The backend that serves it fills every member once, when the
 // window layer first needs it; the toolkit calls only through plat(). A backend defines each
-// operation as <backend>_<name> and fills the table with PLAT_OPERATIONS, so "how does backend
+// operation as <backend>_<name> and fills the table with these lists, so "how does backend
 // B do operation O" is answered by the name B_O and by the file of B's folder that holds O's
-// group. Return values follow the rules of each group's comment. A backend on a true-colour
-// device with no palettes defines PLAT_WINDOW_OPERATIONS and takes the palette group of such
-// devices (toolkit/true_colour.h).
+// group; a backend without settings of its own takes plat_fill_plain_settings for that group.
+// Return values follow the rules of each group's comment.
 
 // clang-format off
-#define PLAT_OPERATIONS(OP) PLAT_WINDOW_OPERATIONS(OP) PLAT_PALETTE_OPERATIONS(OP)
-
 #define PLAT_WINDOW_OPERATIONS(OP)                                                                 \
     /* Class registration (the connection and its one-time set-up), version and metrics.    */   \
     /* wide: the toolkit opens with wide text. Non-zero on success. The procedure receives  */   \
     /* every dispatched event and the destroyed event.                                      */   \
     OP(int, register_class, (int wide, PlatEventProc proc))                                      \
-    OP(int, get_version, (PlatVersion * version))                                                \
+    OP(int, get_version, (PlatVersion* version))                                                 \
     OP(int, get_system_metric, (int which))                                                      \
     /* Grows a client rectangle to the outer rectangle of a decorated top-level window.     */   \
-    OP(int, adjust_window_rect, (PlatRect * rect))                                               \
+    OP(int, adjust_window_rect, (PlatRect* rect))                                                \
     /* Windows. Exactly one of title and wide_title is non-null; x and y are the outer      */   \
     /* top-left corner, ignored when default_position is set. 0 on failure.                 */   \
     OP(TkHandle, create_window, (const char* title, const wchar_t* wide_title, int x, int y,     \
@@ -188,7 +185,7 @@ struct PlatPaletteEntry {
     /* events of the characters it types. dispatch: hands the event to the registered       */   \
     /* procedure and returns its result. default: the window system's own handling.         */   \
     OP(int, peek_event, (int kind, TkHandle window))                                             \
-    OP(int, get_event, (PlatEvent * event))                                                      \
+    OP(int, get_event, (PlatEvent* event))                                                       \
     OP(int, dispatch_event, (const PlatEvent* event))                                            \
     OP(int, default_event, (const PlatEvent* event))                                             \
     OP(void, post_quit, (int code))                                                              \
@@ -207,14 +204,10 @@ struct PlatPaletteEntry {
     /* owner (0: none); waits until it is dismissed. exit_process ends the process at once. */   \
     OP(int, message_box, (TkHandle owner, const char* text, const char* caption))                \
     OP(void, exit_process, (int status))                                                         \
-    OP(void, yield, ()) /* gives up the rest of the time slice */
-
-#define PLAT_PALETTE_OPERATIONS(OP)                                                                \
-    /* Palettes, system colours and user settings. create: 0 on failure. select: the        */   \
-    /* previous palette, 0 on failure. realize: the entries remapped, -1 on failure.        */   \
-    /* get_palette_entries with entries null: the entry count. set_system_palette_use:      */   \
-    /* the previous use. reg_open_user_key: 0 when it cannot be opened. reg_query_value:    */   \
-    /* size in: capacity, out: bytes stored; non-zero when the value exists.                */   \
+    OP(void, yield, ()) /* gives up the rest of the time slice */                                \
+    /* Palettes. create: 0 on failure. select: the previous palette, 0 on failure.          */   \
+    /* realize: the entries remapped, -1 on failure. get_palette_entries with entries null: */   \
+    /* the entry count. set_system_palette_use: the previous use.                           */   \
     OP(TkHandle, get_default_palette, ())                                                        \
     OP(TkHandle, create_palette, (int version, const PlatPaletteEntry* entries, int count))     \
     OP(TkHandle, select_palette, (TkHandle dc, TkHandle palette, int background))               \
@@ -225,13 +218,19 @@ struct PlatPaletteEntry {
     OP(int, get_palette_entries, (TkHandle palette, int start, int count,                        \
                                   PlatPaletteEntry* entries))                                    \
     OP(int, delete_palette, (TkHandle palette))                                                  \
-    OP(int, set_system_palette_use, (TkHandle dc, int use))                                      \
+    OP(int, set_system_palette_use, (TkHandle dc, int use))
+
+// System colours and user settings. reg_open_user_key: 0 when it cannot be opened.
+// reg_query_value: size in: capacity, out: bytes stored; non-zero when the value exists.
+#define PLAT_SETTINGS_OPERATIONS(OP)                                                               \
     OP(PlatColor, get_sys_color, (int index))                                                    \
     OP(int, set_sys_colors, (int count, const int* indexes, const PlatColor* colors))            \
     OP(void, broadcast_sys_color_change, ()) /* to all top-level windows, queued */              \
     OP(TkHandle, reg_open_user_key, (const char* subkey))                                        \
     OP(int, reg_query_value, (TkHandle key, const char* name, int* type, char* data, int* size)) \
     OP(void, reg_close, (TkHandle key))
+
+#define PLAT_OPERATIONS(OP) PLAT_WINDOW_OPERATIONS(OP) PLAT_SETTINGS_OPERATIONS(OP)
 // clang-format on
 
 struct PlatTable {
@@ -239,6 +238,12 @@ struct PlatTable {
     PLAT_OPERATIONS(PLAT_MEMBER)
 #undef PLAT_MEMBER
 };
+
+// For a backend whose window system lacks them (platform_plain.cpp): the settings group, with
+// the classic colour table the layer keeps and a user's settings key that cannot be opened;
+// and a message box as "caption: text" on standard error, where no display can show one.
+void plat_fill_plain_settings(PlatTable* table);
+int plat_message_to_stderr(const char* text, const char* caption);
 
 // The table of the process, filled by plat_select on first use.
 const PlatTable& plat();

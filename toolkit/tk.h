@@ -49,8 +49,9 @@ typedef void (*TkVoidHandler)();
 typedef void (*TkReshapeHandler)(int width, int height);
 typedef void (*TkMouseHandler)(TkEvent* event);
 
+// ---- tk.cpp: the display mode, opening and closing, bindings, the loop --------------------
+
 void tk_set_display_mode(int mode);
-void tk_set_window_rect(int x, int y, int width, int height);
 int tk_open_window(const char* title);
 int tk_open_window_wide(const wchar_t* title);
 void tk_close_window();
@@ -62,23 +63,27 @@ void tk_run(TkVoidHandler display);
 int tk_swap_buffers();
 void tk_quit();
 void tk_default_reshape(int width, int height);
+TkHandle tk_get_window();
+TkHandle tk_get_device_context();
+TkHandle tk_get_gl_context();
+int tk_get_display_mode();
+
+// ---- tk_window.cpp: placement, pixel-format choice, error boxes, the cursor ----------------
 
 // How the window's pixel format is chosen: the request described and matched, a scan for the
 // most colour bits among the formats that fit the mode, or the index given (any other value).
 enum { TK_FORMAT_RULE_INDEX = 1, TK_FORMAT_RULE_SCAN = 2, TK_FORMAT_RULE_DESCRIBE = 3 };
 
+void tk_set_window_rect(int x, int y, int width, int height);
 void tk_set_pixel_format_rule(int rule);
 void tk_set_pixel_format_index(int index);
 void tk_set_error_boxes(int on);
-TkHandle tk_get_window();
-TkHandle tk_get_device_context();
-TkHandle tk_get_gl_context();
 int tk_get_pixel_format_rule();
 int tk_get_pixel_format_index();
-int tk_get_display_mode();
 void tk_get_mouse_position(int* x, int* y);
 
-// Colour-map operations for colour-index windows.
+// ---- tk_palette.cpp: colour-map operations for colour-index windows ------------------------
+
 void tk_set_color_index(int index, float red, float green, float blue);
 void tk_set_grey_blocks(int block_bits, int step_bits);
 void tk_set_grey_ramp();

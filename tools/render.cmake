@@ -1,8 +1,14 @@
-# crane-render: the program on the headless backend, writing chosen frames as PNG files.
+# crane-render: the program on the headless backend, writing chosen frames as PNG files and
+# videos. FFmpeg's libraries encode on a thread beside the drawing; they are part of the support
+# library, so that every program built from crane_render.cpp has them.
+find_package(Threads REQUIRED)
+pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libswscale libavutil)
 add_library(crane_render_support STATIC
   ${CMAKE_CURRENT_LIST_DIR}/render_args.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/render_image.cpp)
-target_link_libraries(crane_render_support PUBLIC PNG::PNG)
+  ${CMAKE_CURRENT_LIST_DIR}/render_image.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/render_video.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/render_progress.cpp)
+target_link_libraries(crane_render_support PUBLIC PNG::PNG PkgConfig::FFMPEG Threads::Threads)
 
 add_executable(crane-render ${CMAKE_CURRENT_LIST_DIR}/crane_render.cpp
   $<TARGET_OBJECTS:crane_catalogue>)
@@ -10,16 +16,6 @@ target_link_libraries(crane-render PRIVATE crane_render_support
   crane_app crane_mesh crane_spring crane_tk crane_platform_headless
   OpenGL::OpenGL OpenGL::EGL PkgConfig::GLU PNG::PNG)
 add_dependencies(crane-render meshes)
-
-# ---- Video and progress line of crane-render -------------------------------------------------
-# FFmpeg's libraries encode on a thread beside the drawing. Part of the support library, so
-# that every program built from crane_render.cpp has them.
-find_package(Threads REQUIRED)
-pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libswscale libavutil)
-target_sources(crane_render_support PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/render_video.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/render_progress.cpp)
-target_link_libraries(crane_render_support PUBLIC PkgConfig::FFMPEG Threads::Threads)
 
 # Benchmark, not a test: a video of one pass against drawing the same frames alone.
 add_custom_target(bench-video

@@ -2,17 +2,15 @@
 // queue. Its platform operations are defined as headless_<operation> in the file of their group:
 //  - headless_connection.cpp: the EGL display (the window class), version, metrics, process
 //    operations, and filling the platform table.
-//  - headless_window.cpp: the off-screen window, its device context, repaint state and input.
+//  - headless_window.cpp: the off-screen window, its device context and the input state.
 //  - headless_formats.cpp: the RGBA configs as pixel formats, the pbuffer, the context, swaps.
-//  - headless_events.cpp: the scripted queue, the backend's settings and the capture step.
-// Its palette group is that of every true-colour device (toolkit/true_colour.cpp).
+//  - headless_events.cpp: the scripted queue, repaints, the backend's settings, the capture.
+//  - headless_palette.cpp: a true-colour device: no palettes but the stock one.
 //  - headless_message_box.cpp: standard error, as there is no display.
 // Only these files include this header; programs use headless_control.h.
 #pragma once
 
 #include <vector>
-
-#include <EGL/egl.h>
 
 #include "toolkit/platform.h"
 
@@ -32,24 +30,15 @@ struct HeadlessWindow {
     TkHandle window = 0, dc = 0, context = 0;
     int x = 0, y = 0, width = 0, height = 0;
     int format = 0;
-    bool invalid = false;  // needs a repaint
-    bool painting = false; // between begin and end of a repaint
+    bool invalid = false;    // needs a repaint
+    bool painting = false;   // between begin and end of a repaint
+    bool shift_held = false; // with the key event last taken
 };
 
 extern HeadlessWindow g_headless;
 
-// One offered pixel format: an EGL config seen as single- or double-buffered. Swapping a
-// pbuffer only hands the frame to the capture step, so both views draw the same way.
-struct EglFormat {
-    EGLConfig config;
-    int red_bits, green_bits, blue_bits, alpha_bits;
-    int depth_bits, stencil_bits;
-    bool double_buffer;
-};
-
 // Display connection, surface and context (headless_formats.cpp).
 bool egl_display_open();
-const std::vector<EglFormat>& egl_formats();
 // Off-screen surface and context for a format (1-based index); false when EGL refuses.
 bool egl_surface_create(int format_index, int width, int height);
 bool egl_context_create();

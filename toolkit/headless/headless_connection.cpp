@@ -1,7 +1,6 @@
 // The headless backend's window class (the EGL display), version, metrics and process
 // operations, and the table that makes it the platform of the programs that link it.
 #include "toolkit/headless/headless.h"
-#include "toolkit/true_colour.h"
 
 #include <sched.h>
 #include <unistd.h>
@@ -9,11 +8,11 @@
 #include <cstdio>
 
 int headless_platform_init(PlatTable* table) {
+    plat_fill_plain_settings(table);
 #define HEADLESS_FILL(result, name, parameters) table->name = headless_##name;
     PLAT_WINDOW_OPERATIONS(HEADLESS_FILL)
 #undef HEADLESS_FILL
-    true_colour_fill_palette_operations(table);
-    return egl_display_open() ? 1 : 0;
+    return egl_display_open();
 }
 
 // The programs that link this backend run on it alone.
@@ -21,19 +20,8 @@ int plat_select(PlatTable* table) {
     return headless_platform_init(table);
 }
 
-int headless_register_class(int, PlatEventProc proc) {
-    if (!g_headless.registered) {
-        if (!egl_display_open()) return 0;
-        g_headless.registered = true;
-    }
-    g_headless.proc = proc;
-    return 1;
-}
-
 int headless_get_version(PlatVersion* version) {
-    version->platform_id = PLAT_VER_PLATFORM_WIN32_NT;
-    version->major = 10;
-    version->minor = 0;
+    *version = PlatVersion{PLAT_VER_PLATFORM_WIN32_NT, 10, 0};
     return 1;
 }
 
@@ -42,6 +30,14 @@ int headless_get_system_metric(int) {
     return 0;
 }
 int headless_adjust_window_rect(PlatRect*) {
+    return 1;
+}
+
+// The class is the display: registering opens it, once for the process.
+int headless_register_class(int, PlatEventProc proc) {
+    if (!egl_display_open()) return 0;
+    g_headless.registered = true;
+    g_headless.proc = proc;
     return 1;
 }
 

@@ -23,7 +23,6 @@ struct ScriptKey {
 };
 
 std::deque<QueuedEvent> g_queue;
-bool g_shift_held = false;
 
 std::vector<ScriptKey> g_script_keys;
 size_t g_next_key = 0; // g_script_keys is kept in frame order, keys of one frame as given
@@ -183,11 +182,11 @@ int headless_get_event(PlatEvent* event) {
         const QueuedEvent q = g_queue.front();
         g_queue.pop_front();
         *event = q.event;
-        g_shift_held = q.shift;
+        g_headless.shift_held = q.shift;
     } else {
         // The repaint is reported as long as the area is invalid, after every queued event.
         *event = make_event(PLAT_EV_REPAINT);
-        g_shift_held = false;
+        g_headless.shift_held = false;
     }
     return event->kind == PLAT_EV_QUIT ? 0 : 1;
 }
@@ -213,6 +212,20 @@ int headless_post_user_refresh(TkHandle window) {
     return 1;
 }
 
-int headless_key_held(int key) {
-    return key == PLAT_KEY_SHIFT && g_shift_held;
+// ---- Repaint -------------------------------------------------------------------------------
+
+int headless_invalidate(TkHandle window) {
+    if (window == 0 || window != g_headless.window) return 0;
+    g_headless.invalid = true;
+    return 1;
+}
+
+void headless_begin_paint(TkHandle window) {
+    if (window == 0 || window != g_headless.window) return;
+    g_headless.painting = true;
+    g_headless.invalid = false; // a request made while painting asks for one more repaint
+}
+
+void headless_end_paint(TkHandle) {
+    g_headless.painting = false;
 }

@@ -3,6 +3,7 @@
 #include "toolkit/headless/headless.h"
 #include "toolkit/pixel_format.h"
 
+#include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/gl.h>
 
@@ -12,39 +13,20 @@ namespace {
 
 EGLDisplay g_display = EGL_NO_DISPLAY;
 bool g_display_tried = false;
-std::vector<EglFormat> g_formats;
+// The pixel formats: each kept config twice, as single- and as double-buffered. Swapping a
+// pbuffer only hands the frame to the capture step, so both views draw the same way.
+std::vector<EGLConfig> g_configs;
+std::vector<PlatPixelFormat> g_formats; // their descriptions, in the same order
 EGLSurface g_surface = EGL_NO_SURFACE;
 EGLContext g_context = EGL_NO_CONTEXT;
 int g_surface_format = 0;
 int g_width = 0;
 int g_height = 0;
-std::vector<PlatPixelFormat> g_descriptions; // of g_formats, in the same order
 
 int config_attrib(EGLConfig config, EGLint name) {
     EGLint value = 0;
     eglGetConfigAttrib(g_display, config, name, &value);
     return value;
-}
-
-PlatPixelFormat describe(const EglFormat& f) {
-    PlatPixelFormat out{};
-    out.size = PLAT_PFD_SIZE;
-    out.version = PLAT_PFD_VERSION;
-    out.flags = PLAT_PFD_DRAW_TO_WINDOW | PLAT_PFD_SUPPORT_OPENGL;
-    if (f.double_buffer) out.flags |= PLAT_PFD_DOUBLEBUFFER;
-    out.pixel_type = PLAT_PFD_TYPE_RGBA;
-    out.color_bits = f.red_bits + f.green_bits + f.blue_bits;
-    out.red_bits = f.red_bits;
-    out.red_shift = f.green_bits + f.blue_bits;
-    out.green_bits = f.green_bits;
-    out.green_shift = f.blue_bits;
-    out.blue_bits = f.blue_bits;
-    out.blue_shift = 0;
-    out.alpha_bits = f.alpha_bits;
-    out.depth_bits = f.depth_bits;
-    out.stencil_bits = f.stencil_bits;
-    out.layer_type = PLAT_PFD_MAIN_PLANE;
-    return out;
 }
 
 // Keep the 8-bit-per-channel configs that can back a desktop-GL pbuffer: the formats a
@@ -67,25 +49,30 @@ void collect_formats() {
     if (!eglChooseConfig(g_display, wanted, nullptr, 0, &count) || count <= 0) return;
     std::vector<EGLConfig> configs(count);
     eglChooseConfig(g_display, wanted, configs.data(), count, &count);
-    for (int i = 0; i < count; ++i) {
-        EglFormat f;
-        f.config = configs[i];
-        f.red_bits = config_attrib(f.config, EGL_RED_SIZE);
-        f.green_bits = config_attrib(f.config, EGL_GREEN_SIZE);
-        f.blue_bits = config_attrib(f.config, EGL_BLUE_SIZE);
-        f.alpha_bits = config_attrib(f.config, EGL_ALPHA_SIZE);
-        f.depth_bits = config_attrib(f.config, EGL_DEPTH_SIZE);
-        f.stencil_bits = config_attrib(f.config, EGL_STENCIL_SIZE);
+    for (EGLConfig config : configs) {
+        PlatPixelFormat f{};
+        f.size = PLAT_PFD_SIZE;
+        f.version = PLAT_PFD_VERSION;
+        f.flags = PLAT_PFD_DRAW_TO_WINDOW | PLAT_PFD_SUPPORT_OPENGL;
+        f.pixel_type = PLAT_PFD_TYPE_RGBA;
+        f.red_bits = config_attrib(config, EGL_RED_SIZE);
+        f.green_bits = config_attrib(config, EGL_GREEN_SIZE);
+        f.blue_bits = config_attrib(config, EGL_BLUE_SIZE);
+        f.alpha_bits = config_attrib(config, EGL_ALPHA_SIZE);
+        f.depth_bits = config_attrib(config, EGL_DEPTH_SIZE);
+        f.stencil_bits = config_attrib(config, EGL_STENCIL_SIZE);
         if (f.red_bits != 8 || f.green_bits != 8 || f.blue_bits != 8) continue;
         if (f.alpha_bits != 0 && f.alpha_bits != 8) continue;
-        // The same config once as a single- and once as a double-buffered format.
-        f.double_buffer = false;
-        g_formats.push_back(f);
-        f.double_buffer = true;
-        g_formats.push_back(f);
+        f.color_bits = f.red_bits + f.green_bits + f.blue_bits;
+        f.red_shift = f.green_bits + f.blue_bits;
+        f.green_shift = f.blue_bits;
+        f.layer_type = PLAT_PFD_MAIN_PLANE;
+        for (bool double_buffer : {false, true}) {
+            if (double_buffer) f.flags |= PLAT_PFD_DOUBLEBUFFER;
+            g_configs.push_back(config);
+            g_formats.push_back(f);
+        }
     }
-    for (const EglFormat& f : g_formats)
-        g_descriptions.push_back(describe(f));
 }
 
 bool is_dc(TkHandle dc) {
@@ -112,17 +99,13 @@ bool egl_display_open() {
     return true;
 }
 
-const std::vector<EglFormat>& egl_formats() {
-    return g_formats;
-}
-
 bool egl_surface_create(int format_index, int width, int height) {
     if (g_display == EGL_NO_DISPLAY || format_index < 1 ||
         format_index > static_cast<int>(g_formats.size()))
         return false;
     egl_surface_destroy();
     const EGLint attribs[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
-    g_surface = eglCreatePbufferSurface(g_display, g_formats[format_index - 1].config, attribs);
+    g_surface = eglCreatePbufferSurface(g_display, g_configs[format_index - 1], attribs);
     if (g_surface == EGL_NO_SURFACE) return false;
     g_surface_format = format_index;
     g_width = width;
@@ -136,8 +119,8 @@ bool egl_context_create() {
     // context; Mesa gives its highest compatibility version for this request.
     const EGLint attribs[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
                               EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
-    g_context = eglCreateContext(g_display, g_formats[g_surface_format - 1].config, EGL_NO_CONTEXT,
-                                 attribs);
+    g_context =
+        eglCreateContext(g_display, g_configs[g_surface_format - 1], EGL_NO_CONTEXT, attribs);
     return g_context != EGL_NO_CONTEXT;
 }
 
@@ -186,15 +169,15 @@ void egl_read_frame(std::vector<unsigned char>* rgba) {
 
 int headless_choose_pixel_format(TkHandle dc, const PlatPixelFormat* request) {
     if (!is_dc(dc)) return 0;
-    return pixel_format_match(request, g_descriptions.data(), (int)g_descriptions.size());
+    return pixel_format_match(request, g_formats.data(), (int)g_formats.size());
 }
 
 int headless_describe_pixel_format(TkHandle dc, int index, PlatPixelFormat* out) {
     if (!is_dc(dc)) return 0;
-    const int count = static_cast<int>(g_descriptions.size());
+    const int count = static_cast<int>(g_formats.size());
     if (out == nullptr) return count;
     if (index < 1 || index > count) return 0;
-    *out = g_descriptions[index - 1];
+    *out = g_formats[index - 1];
     return count;
 }
 

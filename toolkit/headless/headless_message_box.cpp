@@ -1,8 +1,6 @@
 #include "toolkit/headless/headless.h"
-#include "toolkit/message_text.h"
 
 // No display to show a box on: the text goes to standard error so that no failure is silent.
 int headless_message_box(TkHandle, const char* text, const char* caption) {
-    message_to_stderr(text, caption);
-    return 1;
+    return plat_message_to_stderr(text, caption);
 }

@@ -91,25 +91,11 @@ int headless_release_dc(TkHandle window, TkHandle dc) {
     return is_window(window) && dc != 0 && dc == g_headless.dc;
 }
 
-// ---- Repaint -------------------------------------------------------------------------------
-
-int headless_invalidate(TkHandle window) {
-    if (!is_window(window)) return 0;
-    g_headless.invalid = true;
-    return 1;
-}
-
-void headless_begin_paint(TkHandle window) {
-    if (!is_window(window)) return;
-    g_headless.painting = true;
-    g_headless.invalid = false; // a request made while painting asks for one more repaint
-}
-
-void headless_end_paint(TkHandle) {
-    g_headless.painting = false;
-}
-
 // ---- Input ---------------------------------------------------------------------------------
+
+int headless_key_held(int key) {
+    return key == PLAT_KEY_SHIFT && g_headless.shift_held;
+}
 
 void headless_capture_mouse(TkHandle) {}
 void headless_release_mouse() {}

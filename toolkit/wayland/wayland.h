@@ -10,8 +10,7 @@
 //    activated state -> activation, close -> close request, keys through xkbcommon with the
 //    key pressed and its characters in one pass and repeat at the compositor's rate, pointer
 //    buttons and motion.
-// A Wayland surface is true colour: its palette group is that of every true-colour device
-// (toolkit/true_colour.cpp).
+//  - wayland_palette.cpp: a true-colour surface: no palettes but the stock one.
 //  - wayland_message_box.cpp: a small window drawn with cairo, or standard error where no
 //    compositor answers.
 #pragma once

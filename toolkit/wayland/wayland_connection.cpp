@@ -10,7 +10,6 @@
 #include <cstring>
 #include <ctime>
 
-#include "toolkit/true_colour.h"
 #include "toolkit/wayland/wayland.h"
 #include "xdg-decoration-unstable-v1-client.h"
 #include "xdg-shell-client.h"
@@ -125,10 +124,10 @@ int64_t wl_now_ms() {
 }
 
 int wayland_platform_init(PlatTable* table) {
+    plat_fill_plain_settings(table);
 #define WAYLAND_FILL(result, name, parameters) table->name = wayland_##name;
     PLAT_WINDOW_OPERATIONS(WAYLAND_FILL)
 #undef WAYLAND_FILL
-    true_colour_fill_palette_operations(table);
     return wl_connect() ? 1 : 0;
 }
 

@@ -127,10 +127,7 @@ bool on_button(const Box& box, int x, int y) {
 } // namespace
 
 int wayland_message_box(TkHandle owner, const char* text, const char* caption) {
-    if (!wl_connect() || !g_wl.shm || s_box) {
-        message_to_stderr(text, caption);
-        return 1;
-    }
+    if (!wl_connect() || !g_wl.shm || s_box) return plat_message_to_stderr(text, caption);
     Box box;
     box.lines = message_lines(text);
     lay_out(&box);
@@ -138,8 +135,7 @@ int wayland_message_box(TkHandle owner, const char* text, const char* caption) {
     if (!make_buffer(&box) || !wl_toplevel_create(&box.top, caption)) {
         if (box.buffer) wl_buffer_destroy(box.buffer);
         if (box.pixels) munmap(box.pixels, box.bytes);
-        message_to_stderr(text, caption);
-        return 1;
+        return plat_message_to_stderr(text, caption);
     }
     draw(&box);
     if (owner && owner == (TkHandle)&g_wl.win && g_wl.win.top.surface) {

@@ -4,10 +4,11 @@
 //    version, frame metrics, process operations, and filling the platform table.
 //  - x11_window.cpp: the top-level X window, its device context, input state queries.
 //  - x11_formats.cpp: GLX visuals as pixel formats numbered from 1, GLX contexts, swaps.
-//  - x11_events.cpp: X events turned into the toolkit's (Expose -> repaint, ConfigureNotify ->
-//    moved and resized, WM_DELETE_WINDOW -> close request, KeyPress -> key pressed and typed
-//    characters in one pass, FocusIn/Out -> activation, buttons and motion -> mouse events).
-//  - x11_palette.cpp: palettes as colormaps; system colours and the registry of this layer.
+//  - x11_events.cpp: the queue and repaints; X events become the toolkit's (Expose -> repaint,
+//    ConfigureNotify -> moved and resized, WM_DELETE_WINDOW -> close request, KeyPress -> key
+//    pressed and typed characters in one pass, FocusIn/Out -> activation, buttons and motion
+//    -> mouse events).
+//  - x11_palette.cpp: logical palettes, as colormaps on a PseudoColor visual.
 //  - x11_message_box.cpp: a small modal window, or standard error where no display answers.
 #pragma once
 
@@ -69,7 +70,7 @@ void x11_convert(const XEvent& event);
 int x11_platform_init(PlatTable* table);
 
 #define X11_DECLARE(result, name, parameters) result x11_##name parameters;
-PLAT_OPERATIONS(X11_DECLARE)
+PLAT_WINDOW_OPERATIONS(X11_DECLARE)
 #undef X11_DECLARE
 
 // GLX visuals that support GL, in the order the pixel formats are numbered (from 1).

@@ -93,8 +93,9 @@ void x11_frame_extents(int* left, int* right, int* top, int* bottom) {
 
 int x11_platform_init(PlatTable* table) {
 #define X11_FILL(result, name, parameters) table->name = x11_##name;
-    PLAT_OPERATIONS(X11_FILL)
+    PLAT_WINDOW_OPERATIONS(X11_FILL)
 #undef X11_FILL
+    plat_fill_plain_settings(table);
     return x11_connect() ? 1 : 0;
 }
 
@@ -107,9 +108,7 @@ int x11_register_class(int /*wide*/, PlatEventProc proc) {
 
 int x11_get_version(PlatVersion* version) {
     // Not one of the versions with the short system-colour table.
-    version->platform_id = PLAT_VER_PLATFORM_WIN32_NT;
-    version->major = 5;
-    version->minor = 0;
+    *version = PlatVersion{PLAT_VER_PLATFORM_WIN32_NT, 5, 0};
     return 1;
 }
 

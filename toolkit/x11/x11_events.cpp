@@ -137,7 +137,7 @@ void x11_convert(const XEvent& event) {
             XLookupString(&key, text, sizeof text, &sym, nullptr);
         }
         track_modifiers(key.state, sym, true);
-        push(PLAT_EV_KEY_PRESSED, platform_key(sym), (int)key.keycode, (int)key.state);
+        push(PLAT_EV_KEY_PRESSED, platform_key(sym));
         // The characters it types follow the key at once, from the same event.
         char text[8];
         int n = XLookupString(&key, text, sizeof text, nullptr, nullptr);

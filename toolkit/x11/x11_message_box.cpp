@@ -4,8 +4,6 @@
 #include <X11/Xatom.h>
 #include <X11/keysym.h>
 
-#include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -43,10 +41,7 @@ void draw(Display* d, const Box& box, GC gc, XFontStruct* font,
 
 // The owner the toolkit names is the window with the focus, which may be another program's.
 int x11_message_box(TkHandle /*owner*/, const char* text, const char* caption) {
-    if (!x11_connect()) {
-        message_to_stderr(text, caption);
-        return 1;
-    }
+    if (!x11_connect()) return plat_message_to_stderr(text, caption);
     Display* d = g_x11.display;
     int screen = g_x11.screen;
     std::vector<std::string> lines = message_lines(text);

@@ -1,9 +1,7 @@
 // Palettes, system colours and user settings on X11. A logical palette is kept as its entries;
 // on a PseudoColor (or GrayScale) visual it becomes a private X colormap of that visual that
 // holds the entries, set on the drawing window and installed when the palette is realized in
-// the foreground. TrueColor visuals need no palette: realizing one changes nothing. X has no
-// system colours and no registry of user colours: the system colour table is this layer's
-// own, and the user's settings key cannot be opened.
+// the foreground. TrueColor visuals need no palette: realizing one changes nothing.
 #include <cstring>
 #include <new>
 #include <set>
@@ -41,19 +39,6 @@ std::set<X11Palette*> s_palettes;
 X11Palette* s_selected = nullptr; // selected into the window's device context
 bool s_background = false;        // how it was selected
 int s_system_palette_use = PLAT_SYSPAL_STATIC;
-
-// The classic system colours; the layer keeps them, nothing outside the toolkit reads them.
-PlatColor s_sys_colors[25] = {
-    PLAT_RGB(192, 192, 192), PLAT_RGB(0, 128, 128),   PLAT_RGB(0, 0, 128),
-    PLAT_RGB(128, 128, 128), PLAT_RGB(192, 192, 192), PLAT_RGB(255, 255, 255),
-    PLAT_RGB(0, 0, 0),       PLAT_RGB(0, 0, 0),       PLAT_RGB(0, 0, 0),
-    PLAT_RGB(255, 255, 255), PLAT_RGB(192, 192, 192), PLAT_RGB(192, 192, 192),
-    PLAT_RGB(128, 128, 128), PLAT_RGB(0, 0, 128),     PLAT_RGB(255, 255, 255),
-    PLAT_RGB(192, 192, 192), PLAT_RGB(128, 128, 128), PLAT_RGB(128, 128, 128),
-    PLAT_RGB(0, 0, 0),       PLAT_RGB(192, 192, 192), PLAT_RGB(255, 255, 255),
-    PLAT_RGB(0, 0, 0),       PLAT_RGB(223, 223, 223), PLAT_RGB(0, 0, 0),
-    PLAT_RGB(255, 255, 225),
-};
 
 X11Palette* find(TkHandle handle) {
     if (!handle) return nullptr;
@@ -208,27 +193,3 @@ int x11_set_system_palette_use(TkHandle, int use) {
     s_system_palette_use = use;
     return previous;
 }
-
-PlatColor x11_get_sys_color(int index) {
-    return index >= 0 && index < 25 ? s_sys_colors[index] : 0;
-}
-
-int x11_set_sys_colors(int count, const int* indexes, const PlatColor* colors) {
-    if (count <= 0 || !indexes || !colors) return 0;
-    for (int i = 0; i < count; ++i)
-        if (indexes[i] >= 0 && indexes[i] < 25) s_sys_colors[indexes[i]] = colors[i];
-    return 1;
-}
-
-// No other window reads this layer's system colours, so there is nobody to tell.
-void x11_broadcast_sys_color_change() {}
-
-TkHandle x11_reg_open_user_key(const char*) {
-    return 0;
-}
-
-int x11_reg_query_value(TkHandle, const char*, int*, char*, int*) {
-    return 0;
-}
-
-void x11_reg_close(TkHandle) {}

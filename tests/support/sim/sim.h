@@ -16,7 +16,7 @@
 #include "toolkit/platform.h"
 
 struct SimState {
-    // Every call, in order: the operation's name without "plat_", then its arguments,
+    // Every call, in order: the operation's name (its table member), then its arguments,
     // separated by blanks ("create_window 10 20 640 480 0").
     std::vector<std::string> calls;
     // Operations (names as recorded) that fail until removed.
