@@ -159,9 +159,22 @@ class CraneOnXvfb : public ::testing::Test {
         return frames;
     }
 
-    // Waits until at least count reports are complete.
+    // Whether the program still runs, or how it ended, with what it wrote on standard error.
+    std::string program_state() {
+        std::string state = "running";
+        if (e2e::wait_exit(&crane, 0)) {
+            state = WIFEXITED(crane.status)
+                        ? "ended with status " + std::to_string(WEXITSTATUS(crane.status))
+                        : "ended by signal " + std::to_string(WTERMSIG(crane.status));
+        }
+        return state + "; stderr: " + err();
+    }
+
+    // Waits until at least count reports are complete; gives up early when the program ends.
     bool wait_reports(size_t count, double seconds) {
-        return e2e::wait_until([&] { return frames_so_far().size() >= count; }, seconds);
+        e2e::wait_until(
+            [&] { return frames_so_far().size() >= count || e2e::wait_exit(&crane, 0); }, seconds);
+        return frames_so_far().size() >= count;
     }
 
     // Waits until the client area's pixels satisfy the condition; leaves the last grab in *seen.

@@ -57,7 +57,7 @@ TEST_P(CraneAnimation, FrameSequenceWrapsFrom1050To0AndGoesOn) {
     // A full pass and a few frames of the next one: some seconds here, minutes on a machine
     // ten times slower.
     ASSERT_TRUE(wait_reports(e2e::kLastFrame / 5 + 4, 300))
-        << "only " << frames_so_far().size() << " reports";
+        << "only " << frames_so_far().size() << " reports; " << program_state();
     std::string text = out();
     size_t wrap = text.find("\tTiempo: 1050\n");
     ASSERT_NE(wrap, std::string::npos);
