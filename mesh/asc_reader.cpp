@@ -187,11 +187,23 @@ struct FloatToken {
         long long k = e10 < 0 ? -e10 : e10;
         long double p = k <= 27 ? exact[k] : powl(10.0L, (long double)k);
         v = e10 < 0 ? v / p : v * p;
-        if (!(v <= (long double)FLT_MAX)) return false;
-        out = negative ? -float(v) : float(v);
+        // Beyond the largest float only what would round to infinity is refused: from the
+        // midpoint between the largest float and 2^128 on (a tie goes to the even infinity).
+        static const long double kRoundsToInfinity = ldexpl(1.0L, 128) - ldexpl(1.0L, 103);
+        if (!(v < kRoundsToInfinity)) return false;
+        float f = v > (long double)FLT_MAX ? FLT_MAX : float(v);
+        out = negative ? -f : f;
         return true;
     }
 };
+
+// Said of a record out of range once a second object's header has gone by: the counts of a
+// file with several objects come from its first header alone.
+const char* several_objects(int headers_seen) {
+    return headers_seen > 1
+               ? "; the file holds several objects and only the first object's counts are used"
+               : "";
+}
 
 void set_error(AscModel& m, const char* format, ...) __attribute__((format(printf, 2, 3)));
 void set_error(AscModel& m, const char* format, ...) {
@@ -365,6 +377,7 @@ void AscModel::read_elements() {
     if (!open_pass(*this)) return;
     int current;
     bool ok = true;
+    int headers = 0;
     do {
         current = next_char(file);
         if (match_keyword(current, "Vertex", file)) {
@@ -372,8 +385,8 @@ void AscModel::read_elements() {
             if (current != 'l') {
                 int32_t index = read_index(current, file);
                 if (index < 0 || index >= vertex_count) {
-                    set_error(*this, "vertex record %d is outside the %d declared vertices", index,
-                              vertex_count);
+                    set_error(*this, "vertex record %d is outside the %d declared vertices%s",
+                              index, vertex_count, several_objects(headers));
                     ok = false;
                     break;
                 }
@@ -398,11 +411,12 @@ void AscModel::read_elements() {
         }
         if (match_keyword(current, "Face", file)) {
             skip_chars(current, ' ', file, 1);
+            if (current == 's') ++headers; // the "Faces:" of an object's header
             if (current != 'l' && current != 's') {
                 int32_t index = read_index(current, file);
                 if (index < 0 || index >= face_count) {
-                    set_error(*this, "face record %d is outside the %d declared faces", index,
-                              face_count);
+                    set_error(*this, "face record %d is outside the %d declared faces%s", index,
+                              face_count, several_objects(headers));
                     ok = false;
                     break;
                 }

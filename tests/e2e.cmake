@@ -12,5 +12,5 @@ foreach(t test_e2e_crane test_e2e_display_lost test_e2e_error_box test_e2e_anima
   crane_test(${t} e2e/${t}.cpp LIBS e2e_harness DEPENDS crane tk_error_box meshes
     DEFINES CRANE_PROGRAM="$<TARGET_FILE:crane>" ERROR_BOX_PROGRAM="$<TARGET_FILE:tk_error_box>"
             BUILD_FOLDER="${CMAKE_BINARY_DIR}"
-    LABELS e2e TIMEOUT 60)
+    LABELS e2e TIMEOUT 600)
 endforeach()

@@ -50,3 +50,9 @@ if(ASC_CLANGXX)
     COMMAND ${CMAKE_CURRENT_LIST_DIR}/fuzz/run_fuzz.sh 60 ${CMAKE_BINARY_DIR}/fuzz)
   set_tests_properties(fuzz_asc PROPERTIES LABELS fuzz TIMEOUT 600)
 endif()
+
+# The start-up tests watch the constructors under gdb, which needs debug information whatever
+# the build type; it leaves the generated code as it is.
+foreach(t crane_mesh crane_catalogue crane_spring crane_app crane asc_catalogue_main)
+  target_compile_options(${t} PRIVATE -g)
+endforeach()

@@ -47,10 +47,10 @@ std::string garbage(size_t n, unsigned seed) {
     return s;
 }
 
-// Opens a named pipe for writing once its reader has opened it, giving up after ten seconds
+// Opens a named pipe for writing once its reader has opened it, giving up after a minute
 // (a reader that never comes must not hang the test).
 int open_pipe_for_writing(const std::string& path) {
-    for (int i = 0; i < 1000; ++i) {
+    for (int i = 0; i < 6000; ++i) {
         int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK);
         if (fd >= 0) {
             fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);

@@ -347,7 +347,9 @@ TEST_F(AscReader, SecondMeshBeyondTheFirstCountsIsRefused) {
     EXPECT_EQ(read(std::string(k_example) + "Mesh 2: Vertices: 4     Faces: 1\n"
                                             "Vertex 3:  X: 9.0     Y: 9.0     Z: 9.0\n"),
               1);
-    EXPECT_NE(error().find("vertex record 3 is outside the 3 declared vertices"), std::string::npos)
+    EXPECT_NE(error().find("vertex record 3 is outside the 3 declared vertices; the file holds "
+                           "several objects and only the first object's counts are used"),
+              std::string::npos)
         << error();
 }
 
@@ -373,6 +375,9 @@ TEST_F(AscReader, CoordinatesAreRoundedToTheNearestFloat) {
                            "-1.25e-7",
                            "16777217",
                            "3.4028234e38",
+                           "3.40282347e+38",
+                           "-3.4028235e38",
+                           "34028235e31",
                            "0.00000000000000000000000001234567890123456789",
                            "123456789012345678901234567890",
                            "1.17549435e-38"};
@@ -393,7 +398,8 @@ TEST_F(AscReader, NanInfAndHexTextAreNotNumbers) {
 }
 
 TEST_F(AscReader, CoordinateBeyondTheFloatRangeIsRefused) {
-    EXPECT_EQ(read(with_header(1, 0, "Vertex 0:  X: 1 Y: 1e39 Z: 1\n")), 1);
+    // The first value past the midpoint between the largest float and 2^128.
+    EXPECT_EQ(read(with_header(1, 0, "Vertex 0:  X: 1 Y: 3.4028236e38 Z: 1\n")), 1);
     EXPECT_NE(error().find("vertex record 0 has a coordinate beyond the range of a float"),
               std::string::npos)
         << error();

@@ -1,8 +1,8 @@
 // The same picture from both backends: crane in its window under Xvfb (GLX on Mesa) and
 // crane-render on the headless backend. The program animates freely in its window, so the
 // comparison looks only where nothing moves during a pass (the container, the ground and the
-// tower's foot on the left) and takes the best of a few grabs, because the falling stone
-// passes through that area for a moment of each pass.
+// tower's foot on the left) and grabs until it matches, because the falling stone passes
+// through that area for a moment of each pass.
 #include "tests/e2e/e2e_fixture.h"
 #include "tools/render_image.h"
 
@@ -57,17 +57,19 @@ RenderImage render_frame_2(bool light) {
 
 class WindowAndRender : public CraneOnXvfb {
   protected:
-    // The smallest difference over a few grabs of the window, a little apart.
-    Difference best_of_grabs(const RenderImage& picture) {
+    // Grabs the window until the still part matches the picture (the falling stone passes
+    // through it for a moment of each pass) or the deadline passes; the best match seen.
+    Difference wait_for_match(const RenderImage& picture) {
         Difference best = {1e9, 1.0};
-        for (int attempt = 0; attempt < 4; ++attempt) {
-            const std::vector<unsigned> pixels = window_pixels();
-            if (pixels.size() != size_t(k_width) * k_height) break;
-            const Difference d = compare(pixels, picture);
-            if (d.mean < best.mean) best = d;
-            if (best.mean < 1.0) break;
-            e2e::sleep_seconds(0.7);
-        }
+        e2e::wait_until(
+            [&] {
+                const std::vector<unsigned> pixels = window_pixels();
+                if (pixels.size() != size_t(k_width) * k_height) return false;
+                const Difference d = compare(pixels, picture);
+                if (d.mean < best.mean) best = d;
+                return best.mean < 3.0 && best.far_share < 0.02;
+            },
+            kSoon);
         return best;
     }
 };
@@ -77,20 +79,18 @@ TEST_F(WindowAndRender, StillPartOfThePictureMatchesThroughAKeyRepaint) {
     const RenderImage light = render_frame_2(true);
     ASSERT_EQ(dark.width, k_width);
     ASSERT_EQ(light.width, k_width);
-    start_crane();
+    ASSERT_NO_FATAL_FAILURE(start_crane());
     ASSERT_EQ(e2e::client_area(display, window).width, k_width);
     ASSERT_EQ(e2e::client_area(display, window).height, k_height);
-    e2e::sleep_seconds(1.0);
 
-    const Difference before = best_of_grabs(dark);
+    const Difference before = wait_for_match(dark);
     std::printf("dark: mean difference %.3f, far pixels %.4f\n", before.mean, before.far_share);
     EXPECT_LT(before.mean, 3.0);
     EXPECT_LT(before.far_share, 0.02);
 
-    // The key's repaint turns the window white at once; the animation goes on.
+    // The key's repaint turns the window white; the animation goes on.
     ASSERT_TRUE(e2e::send_key(display, "i"));
-    e2e::sleep_seconds(0.5);
-    const Difference after = best_of_grabs(light);
+    const Difference after = wait_for_match(light);
     std::printf("light: mean difference %.3f, far pixels %.4f\n", after.mean, after.far_share);
     EXPECT_LT(after.mean, 3.0);
     EXPECT_LT(after.far_share, 0.02);

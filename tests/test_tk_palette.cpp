@@ -595,6 +595,9 @@ TEST_F(TkPalette, SetColorIndexConvertsComponents) {
     tk_set_color_index(0, 1.0f, 1.0f, 1.0f); // not full: index 0 may change, and no reservation
     EXPECT_TRUE(same(entry(0), 255, 255, 255));
     EXPECT_EQ(entry(0).flags, 0);
+    // Just under half a step: in single precision the product rounds up to 0.5.
+    tk_set_color_index(7, 0.0019607842f, 0.0f, 0.0f);
+    EXPECT_EQ(entry(7).red, 0);
 }
 
 TEST_F(TkPalette, SetColorIndexClampsComponentsOutsideUnitRange) {

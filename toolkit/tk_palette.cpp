@@ -103,7 +103,7 @@ bool wants_full_palette(const PlatPixelFormat& pfd) {
 uint8_t component_byte(float c) {
     if (!(c > 0.0f)) return 0;
     if (c >= 1.0f) return 255;
-    return (uint8_t)(c * 255.0f + 0.5f);
+    return (uint8_t)(double(c) * 255.0 + 0.5);
 }
 
 // The palette the colour-map operations work on, made first if need be.

@@ -40,6 +40,9 @@ add_custom_target(bench-start-up
 add_custom_target(bench-instructions
   COMMAND python3 ${bench_dir}/instructions.py ${CMAKE_BINARY_DIR}
   DEPENDS crane-render WORKING_DIRECTORY ${CMAKE_BINARY_DIR} USES_TERMINAL)
-foreach(t bench-frame-rate bench-display-lists bench-start-up bench-instructions)
+add_custom_target(bench-quit
+  COMMAND python3 ${bench_dir}/quit_latency.py ${CMAKE_BINARY_DIR}
+  DEPENDS crane WORKING_DIRECTORY ${CMAKE_BINARY_DIR} USES_TERMINAL)
+foreach(t bench-frame-rate bench-display-lists bench-start-up bench-instructions bench-quit)
   add_dependencies(${t} meshes)
 endforeach()

@@ -8,7 +8,7 @@ packages=(
   libpng-dev
   libgl1-mesa-dri libegl-mesa0 libglx-mesa0 mesa-utils-bin
   libgtest-dev libgmock-dev libbenchmark-dev freeglut3-dev
-  xvfb xauth x11-utils x11-apps xdotool
+  xvfb xauth x11-utils x11-apps xdotool openbox
   valgrind gdb
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
   desktop-file-utils man-db lintian dpkg-dev file

@@ -76,7 +76,7 @@ bool start_server(Server* server) {
         server->number = n;
         server->pid = pid;
         std::string name = server->name();
-        double deadline = now() + 10;
+        double deadline = now() + 30;
         while (now() < deadline) {
             int status = 0;
             if (waitpid(pid, &status, WNOHANG) == pid) break; // lost the race for n
@@ -128,7 +128,7 @@ bool launch(const std::string& exe, const std::string& dir, const std::string& d
             unsetenv("DISPLAY");
         else
             setenv("DISPLAY", display.c_str(), 1);
-        execl(exe.c_str(), exe.c_str(), (char*)nullptr);
+        execlp(exe.c_str(), exe.c_str(), (char*)nullptr);
         _exit(127);
     }
     close(out);
@@ -168,31 +168,104 @@ std::string read_file(const std::string& path) {
     return s.str();
 }
 
+namespace {
+
+// A viewable window named title at most depth levels below parent.
+Window find_titled(Display* display, Window parent, const std::string& title, int depth) {
+    Window root, up, *children = nullptr;
+    unsigned int count = 0;
+    Window found = 0;
+    if (!XQueryTree(display, parent, &root, &up, &children, &count)) return 0;
+    for (unsigned int i = 0; i < count && !found; ++i) {
+        char* name = nullptr;
+        XWindowAttributes a;
+        if (XFetchName(display, children[i], &name) && name) {
+            if (title == name && XGetWindowAttributes(display, children[i], &a) &&
+                a.map_state == IsViewable)
+                found = children[i];
+            XFree(name);
+        }
+        if (!found && depth > 1) found = find_titled(display, children[i], title, depth - 1);
+    }
+    if (children) XFree(children);
+    return found;
+}
+
+} // namespace
+
 Window wait_for_window(Display* display, const std::string& title, double seconds) {
-    double deadline = now() + seconds;
     XErrorHandler old = XSetErrorHandler(ignore_errors);
     Window found = 0;
-    while (!found && now() < deadline) {
-        Window root = DefaultRootWindow(display), parent, *children = nullptr;
-        unsigned int count = 0;
-        if (XQueryTree(display, root, &root, &parent, &children, &count)) {
-            for (unsigned int i = 0; i < count && !found; ++i) {
-                char* name = nullptr;
-                XWindowAttributes a;
-                if (XFetchName(display, children[i], &name) && name) {
-                    if (title == name && XGetWindowAttributes(display, children[i], &a) &&
-                        a.map_state == IsViewable)
-                        found = children[i];
-                    XFree(name);
-                }
-            }
-            if (children) XFree(children);
-        }
-        if (!found) sleep_seconds(0.05);
-    }
+    // A window manager's frame holds the client one or two levels down.
+    wait_until(
+        [&] {
+            found = find_titled(display, DefaultRootWindow(display), title, 3);
+            return found != 0;
+        },
+        seconds);
     XSync(display, False);
     XSetErrorHandler(old);
     return found;
+}
+
+bool wait_until(const std::function<bool()>& condition, double seconds) {
+    double deadline = now() + seconds;
+    for (;;) {
+        if (condition()) return true;
+        if (now() > deadline) return false;
+        sleep_seconds(0.02);
+    }
+}
+
+bool start_window_manager(const Server& server, Program* wm) {
+    char config[] = "/tmp/e2e_openboxXXXXXX";
+    if (!mkdtemp(config)) return false;
+    // Its own empty configuration folders, so that no user's settings or autostart apply.
+    setenv("XDG_CONFIG_HOME", config, 1);
+    bool started = launch("openbox", config, server.name(), wm);
+    unsetenv("XDG_CONFIG_HOME");
+    if (!started) return false;
+    Display* display = XOpenDisplay(server.name().c_str());
+    if (!display) return false;
+    // It has taken over once it frames a window of ours: a probe, mapped and then destroyed.
+    Window probe = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 16, 16, 0, 0, 0);
+    bool ready = wait_until(
+        [&] {
+            if (wait_exit(wm, 0)) return false;
+            XMapWindow(display, probe);
+            Window root = 0, parent = 0, *children = nullptr;
+            unsigned int count = 0;
+            XWindowAttributes a;
+            bool framed = XQueryTree(display, probe, &root, &parent, &children, &count) &&
+                          parent != root && XGetWindowAttributes(display, probe, &a) &&
+                          a.map_state == IsViewable;
+            if (children) XFree(children);
+            return framed;
+        },
+        30);
+    XDestroyWindow(display, probe);
+    XCloseDisplay(display);
+    return ready;
+}
+
+Extents frame_extents(Display* display, Window window) {
+    Extents e;
+    Atom property = XInternAtom(display, "_NET_FRAME_EXTENTS", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long n = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, window, property, 0, 4, False, XA_CARDINAL, &type, &format, &n,
+                           &after, &data) == Success &&
+        type == XA_CARDINAL && format == 32 && n == 4) {
+        long* v = reinterpret_cast<long*>(data);
+        e.left = (int)v[0];
+        e.right = (int)v[1];
+        e.top = (int)v[2];
+        e.bottom = (int)v[3];
+    }
+    if (data) XFree(data);
+    return e;
 }
 
 Area client_area(Display* display, Window window) {
@@ -224,6 +297,29 @@ void send_close_request(Display* display, Window window) {
     e.xclient.data.l[0] = (long)XInternAtom(display, "WM_DELETE_WINDOW", False);
     e.xclient.data.l[1] = CurrentTime;
     XSendEvent(display, window, False, NoEventMask, &e);
+    XFlush(display);
+}
+
+void click(Display* display, int x, int y) {
+    XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
+    XTestFakeButtonEvent(display, 1, True, CurrentTime);
+    XTestFakeButtonEvent(display, 1, False, CurrentTime);
+    XFlush(display);
+}
+
+void request_resize(Display* display, Window window, int width, int height) {
+    XEvent e;
+    memset(&e, 0, sizeof e);
+    e.xclient.type = ClientMessage;
+    e.xclient.window = window;
+    e.xclient.message_type = XInternAtom(display, "_NET_MOVERESIZE_WINDOW", False);
+    e.xclient.format = 32;
+    // North-west gravity, width and height given, from a pager or tool (source 2).
+    e.xclient.data.l[0] = 1 | (1 << 10) | (1 << 11) | (2 << 12);
+    e.xclient.data.l[3] = width;
+    e.xclient.data.l[4] = height;
+    XSendEvent(display, DefaultRootWindow(display), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &e);
     XFlush(display);
 }
 

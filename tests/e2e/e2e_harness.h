@@ -6,6 +6,7 @@
 #include <X11/Xlib.h>
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,19 @@ struct Program {
     int status = 0; // waitpid status once exited
 };
 
+// Starts openbox, a reparenting window manager as a desktop has, on the server and waits until
+// it has taken over the screen. False when it did not.
+bool start_window_manager(const Server& server, Program* wm);
+// The window manager's frame extents around a client window (left, right, top, bottom); all
+// zero when nothing decorates it.
+struct Extents {
+    int left = 0, right = 0, top = 0, bottom = 0;
+};
+Extents frame_extents(Display* display, Window window);
+
+// Polls condition until it holds or seconds have passed; true when it held.
+bool wait_until(const std::function<bool()>& condition, double seconds);
+
 // Runs exe in dir with DISPLAY set to display ("" leaves DISPLAY unset).
 bool launch(const std::string& exe, const std::string& dir, const std::string& display,
             Program* program);
@@ -41,7 +55,8 @@ bool wait_exit(Program* program, double seconds);
 void kill_program(Program* program);
 std::string read_file(const std::string& path);
 
-// The top-level window with exactly this title, waiting up to seconds; 0 when none came.
+// The viewable client window with exactly this title (a child of the root, or of a window
+// manager's frame), waiting up to seconds; 0 when none came.
 Window wait_for_window(Display* display, const std::string& title, double seconds);
 // The window's client area on the screen.
 struct Area {
@@ -53,6 +68,10 @@ Area client_area(Display* display, Window window);
 bool send_key(Display* display, const char* keysym_name);
 // The window manager's close request (WM_DELETE_WINDOW).
 void send_close_request(Display* display, Window window);
+// A pointer click at a screen position.
+void click(Display* display, int x, int y);
+// Asks the window manager to give the client window a new size.
+void request_resize(Display* display, Window window, int width, int height);
 
 // Pixels of a screen area as 0xRRGGBB, row by row.
 std::vector<unsigned> grab(Display* display, const Area& area);
@@ -64,6 +83,7 @@ double share(const std::vector<unsigned>& pixels, bool bright, int limit);
 // files, else a temporary folder with seventeen minimal ones (one triangle each).
 std::string mesh_folder(const std::string& build_folder);
 
+// Pauses between two looks at a condition; never a wait for progress by itself.
 void sleep_seconds(double seconds);
 
 } // namespace e2e

@@ -1,6 +1,6 @@
 // Without a display: the program says why on standard error and ends with status 1 at once;
-// when its X server goes away under it, it ends within a second with one line on standard
-// error and a non-zero status, without hanging or crashing.
+// when its X server goes away under it, it ends with one line on standard error and a non-zero
+// status, without hanging or crashing (how soon is measured by a benchmark).
 #include "tests/e2e/e2e_fixture.h"
 
 #include <sys/wait.h>
@@ -22,7 +22,7 @@ TEST_F(CraneDisplay, UnreachableDisplayIsReportedOnStandardError) {
     ASSERT_GE(nobody, 0);
     ASSERT_TRUE(e2e::launch(CRANE_PROGRAM, e2e::mesh_folder(BUILD_FOLDER),
                             ":" + std::to_string(nobody), &crane));
-    ASSERT_TRUE(e2e::wait_exit(&crane, 1));
+    ASSERT_TRUE(e2e::wait_exit(&crane, kSoon));
     ASSERT_TRUE(WIFEXITED(crane.status));
     EXPECT_EQ(WEXITSTATUS(crane.status), 1);
     EXPECT_NE(err().find("Failed to register window class"), std::string::npos) << err();
@@ -30,19 +30,19 @@ TEST_F(CraneDisplay, UnreachableDisplayIsReportedOnStandardError) {
 
 TEST_F(CraneDisplay, NoDisplayVariableIsReportedOnStandardError) {
     ASSERT_TRUE(e2e::launch(CRANE_PROGRAM, e2e::mesh_folder(BUILD_FOLDER), "", &crane));
-    ASSERT_TRUE(e2e::wait_exit(&crane, 1));
+    ASSERT_TRUE(e2e::wait_exit(&crane, kSoon));
     ASSERT_TRUE(WIFEXITED(crane.status));
     EXPECT_EQ(WEXITSTATUS(crane.status), 1);
     EXPECT_NE(err().find("Failed to register window class"), std::string::npos) << err();
 }
 
-TEST_F(CraneDisplay, LostServerEndsTheProcessWithinASecond) {
-    start_crane();
-    e2e::sleep_seconds(0.5);
+TEST_F(CraneDisplay, LostServerEndsTheProcessWithOneLineOnStandardError) {
+    ASSERT_NO_FATAL_FAILURE(start_crane());
+    ASSERT_TRUE(wait_reports(1, kSoon));
     XCloseDisplay(display);
     display = nullptr;
     e2e::stop_server(&server, true);
-    ASSERT_TRUE(e2e::wait_exit(&crane, 1)) << "still running a second after the server died";
+    ASSERT_TRUE(e2e::wait_exit(&crane, kSoon)) << "still running after the server died";
     ASSERT_TRUE(WIFEXITED(crane.status)) << "ended by signal " << WTERMSIG(crane.status);
     EXPECT_NE(WEXITSTATUS(crane.status), 0);
     std::string text = err();

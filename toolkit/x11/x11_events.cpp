@@ -130,6 +130,12 @@ void x11_convert(const XEvent& event) {
         if (!ours(event.xkey.window)) break;
         XKeyEvent key = event.xkey;
         KeySym sym = XLookupKeysym(&key, 0);
+        // A keypad key means what NumLock makes of it: a digit (which comes as the typed
+        // character alone) or an arrow.
+        if (IsKeypadKey(sym) || IsPrivateKeypadKey(sym)) {
+            char text[8];
+            XLookupString(&key, text, sizeof text, &sym, nullptr);
+        }
         track_modifiers(key.state, sym, true);
         push(PLAT_EV_KEY_PRESSED, platform_key(sym));
         // The characters it types follow the key at once, from the same event.
@@ -162,8 +168,11 @@ void x11_convert(const XEvent& event) {
         break;
     case FocusIn:
     case FocusOut:
+        // Focus that a keyboard grab moves (a window manager's bindings, Alt+Tab) comes back
+        // when the grab ends: the window was not deactivated.
         if (event.xfocus.window != w.top || event.xfocus.detail == NotifyPointer ||
-            event.xfocus.detail == NotifyInferior)
+            event.xfocus.detail == NotifyInferior || event.xfocus.mode == NotifyGrab ||
+            event.xfocus.mode == NotifyUngrab)
             break;
         push(PLAT_EV_ACTIVATE, event.type == FocusIn ? 1 : 0, w.minimized ? 1 : 0);
         break;
@@ -248,8 +257,10 @@ int x11_invalidate(TkHandle window) {
     return 1;
 }
 
-void x11_begin_paint(TkHandle) {}
-
-void x11_end_paint(TkHandle window) {
+// The mark goes when painting begins: a repaint asked for while the display handler runs is a
+// new one.
+void x11_begin_paint(TkHandle window) {
     if (window && (Window)window == g_x11.win.top) g_x11.win.repaint_pending = false;
 }
+
+void x11_end_paint(TkHandle) {}

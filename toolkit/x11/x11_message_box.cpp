@@ -1,6 +1,7 @@
-// A modal message box: a small window with the text and an OK button that Return or a click
-// on the button dismisses. Where no display can be reached the message goes to standard
-// error, so that no failure passes unseen.
+// A modal message box: a small dialog over the toolkit's window with the text and an OK button
+// that Return, Escape, Space or a click on the button dismisses. Where no display can be reached
+// the message goes to standard error, so that no failure passes unseen.
+#include <X11/Xatom.h>
 #include <X11/keysym.h>
 
 #include <string>
@@ -52,7 +53,8 @@ void draw(Display* d, const Box& box, GC gc, XFontStruct* font,
 
 } // namespace
 
-int x11_message_box(TkHandle owner, const char* text, const char* caption) {
+// The owner the toolkit names is the window with the focus, which may be another program's.
+int x11_message_box(TkHandle /*owner*/, const char* text, const char* caption) {
     if (!x11_connect()) return plat_message_to_stderr(text, caption);
     Display* d = g_x11.display;
     int screen = g_x11.screen;
@@ -76,14 +78,45 @@ int x11_message_box(TkHandle owner, const char* text, const char* caption) {
     attributes.background_pixel = WhitePixel(d, screen);
     attributes.border_pixel = BlackPixel(d, screen);
     attributes.event_mask = ExposureMask | KeyPressMask | ButtonPressMask | StructureNotifyMask;
-    int x = (DisplayWidth(d, screen) - box.width) / 2;
-    int y = (DisplayHeight(d, screen) - box.height) / 2;
+    // The box belongs to the toolkit's own window: it is centred over it, or over the screen
+    // when there is none.
+    Window parent = g_x11.win.top;
+    int area_x = 0, area_y = 0;
+    int area_w = DisplayWidth(d, screen), area_h = DisplayHeight(d, screen);
+    XWindowAttributes a;
+    if (parent && XGetWindowAttributes(d, parent, &a)) {
+        Window child;
+        XTranslateCoordinates(d, parent, RootWindow(d, screen), 0, 0, &area_x, &area_y, &child);
+        area_w = a.width;
+        area_h = a.height;
+    }
+    int x = area_x + (area_w - box.width) / 2;
+    int y = area_y + (area_h - box.height) / 2;
+    if (x < 0) x = 0;
+    if (y < 0) y = 0;
     box.window = XCreateWindow(d, RootWindow(d, screen), x, y, box.width, box.height, 1,
                                CopyFromParent, InputOutput, CopyFromParent,
                                CWBackPixel | CWBorderPixel | CWEventMask, &attributes);
     XStoreName(d, box.window, caption);
     XSetWMProtocols(d, box.window, &g_x11.wm_delete_window, 1);
-    if (owner) XSetTransientForHint(d, box.window, (Window)owner);
+    if (parent) XSetTransientForHint(d, box.window, parent);
+    Atom type = XInternAtom(d, "_NET_WM_WINDOW_TYPE", False);
+    Atom dialog = XInternAtom(d, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+    XChangeProperty(d, box.window, type, XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&dialog), 1);
+    XSizeHints* hints = XAllocSizeHints();
+    if (hints) {
+        // A window manager keeps the box where it is and frames it around it; the box is not
+        // resized.
+        hints->flags = USPosition | PPosition | PMinSize | PMaxSize | PWinGravity;
+        hints->win_gravity = StaticGravity;
+        hints->x = x;
+        hints->y = y;
+        hints->min_width = hints->max_width = box.width;
+        hints->min_height = hints->max_height = box.height;
+        XSetWMNormalHints(d, box.window, hints);
+        XFree(hints);
+    }
     GC gc = XCreateGC(d, box.window, 0, nullptr);
     XSetForeground(d, gc, BlackPixel(d, screen));
     if (font) XSetFont(d, gc, font->fid);
@@ -105,7 +138,8 @@ int x11_message_box(TkHandle owner, const char* text, const char* caption) {
             break;
         case KeyPress: {
             KeySym sym = XLookupKeysym(&event.xkey, 0);
-            if (sym == XK_Return || sym == XK_KP_Enter) done = true;
+            if (sym == XK_Return || sym == XK_KP_Enter || sym == XK_Escape || sym == XK_space)
+                done = true;
             break;
         }
         case ButtonPress: {

@@ -146,10 +146,15 @@ int x11_show_window(TkHandle window) {
     if (!g_x11.display || !window) return 0;
     Window w = (Window)window;
     XMapWindow(g_x11.display, w);
-    // Wait until it is on the screen, so that it can take the focus as a shown window does.
-    XEvent event;
-    XIfEvent(g_x11.display, &event, is_map_notify, reinterpret_cast<XPointer>(&w));
-    if (!g_x11.window_manager) XSetInputFocus(g_x11.display, w, RevertToParent, CurrentTime);
+    // A window manager takes the map request and maps the window when it sees fit, or never;
+    // only a window the server mapped at once is waited for (its MapNotify is on its way by
+    // the time the round trip returns), so that it can take the focus as a shown window does.
+    XWindowAttributes a;
+    if (XGetWindowAttributes(g_x11.display, w, &a) && a.map_state != IsUnmapped) {
+        XEvent event;
+        XIfEvent(g_x11.display, &event, is_map_notify, reinterpret_cast<XPointer>(&w));
+        if (!g_x11.window_manager) XSetInputFocus(g_x11.display, w, RevertToParent, CurrentTime);
+    }
     return 1;
 }
 
