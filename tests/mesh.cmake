@@ -54,7 +54,5 @@ endif()
 # The start-up tests watch the constructors under gdb, which needs debug information whatever
 # the build type; it leaves the generated code as it is.
 foreach(t crane_mesh crane_catalogue crane_spring crane_app crane asc_catalogue_main)
-  if(TARGET ${t})
-    target_compile_options(${t} PRIVATE -g)
-  endif()
+  target_compile_options(${t} PRIVATE -g)
 endforeach()

@@ -19,7 +19,7 @@ crane_test(test_render_matches_window test_render_matches_window.cpp
   DEFINES CRANE_RENDER_EXE="$<TARGET_FILE:crane-render>" CRANE_PROGRAM="$<TARGET_FILE:crane>"
           BUILD_FOLDER="${CMAKE_BINARY_DIR}"
   WHOLE WindowAndRender.StillPartOfThePictureMatchesThroughAKeyRepaint LABELS render e2e
-  TIMEOUT 120)
+  TIMEOUT 600)
 
 # ---- crane-render's videos and its progress line ---------------------------------------------
 crane_test(test_render_video test_render_video.cpp LIBS crane_render_support DEPENDS crane-render

@@ -22,11 +22,6 @@
 #include "toolkit/tk_window.h"
 #include "toolkit/x11/x11.h"
 
-// These tests are about the X11 backend: it serves them whatever else could be reached.
-int plat_select(PlatTable* table) {
-    return x11_platform_init(table);
-}
-
 namespace {
 
 const double kDeadline = 30; // seconds; what is waited for takes milliseconds when all is well

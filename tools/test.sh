@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the full suite, then the unit tests again under
 # AddressSanitizer and UndefinedBehaviorSanitizer. Needs no display and no GPU.
+# CRANE_BUILD_TYPE chooses the main build's type (RelWithDebInfo unless given).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
 
 jobs=$(nproc)
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCRANE_TESTS=ON >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE="${CRANE_BUILD_TYPE:-RelWithDebInfo}" -DCRANE_TESTS=ON >/dev/null
 cmake --build build -j"$jobs"
 (cd build && ctest --output-on-failure -j2 --timeout 600)
 
