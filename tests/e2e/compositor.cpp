@@ -218,6 +218,24 @@ int run_tool(const Compositor& c, const std::vector<std::string>& argv, std::str
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Starts a tool that stays, its output discarded; its process id, -1 when it could not start.
+pid_t spawn_tool(const Compositor& c, const std::vector<std::string>& argv) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        int null = open("/dev/null", O_RDWR);
+        dup2(null, 1);
+        dup2(null, 2);
+        client_environment(c);
+        std::vector<char*> args;
+        for (const std::string& a : argv)
+            args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+    return pid;
+}
+
 bool account(uid_t* uid, gid_t* gid) {
     if (geteuid() != 0) {
         *uid = geteuid();
@@ -276,19 +294,11 @@ int remove_entry(const char* path, const struct stat*, int, FTW*) {
     return remove(path);
 }
 
+// Ends a process of ours the way a server is ended, and forgets it.
 void end_process(pid_t* pid, bool abrupt) {
-    if (*pid <= 0) return;
-    kill(*pid, abrupt ? SIGKILL : SIGTERM);
-    int status = 0;
-    double deadline = now() + 5;
-    while (waitpid(*pid, &status, WNOHANG) == 0) {
-        if (now() > deadline) {
-            kill(*pid, SIGKILL);
-            waitpid(*pid, &status, 0);
-            break;
-        }
-        sleep_seconds(0.02);
-    }
+    Server process;
+    process.pid = *pid;
+    stop_server(&process, abrupt);
     *pid = -1;
 }
 
@@ -362,16 +372,8 @@ bool start_compositor(Compositor* c) {
     // A headless seat has no keyboard of its own. A virtual keyboard that stays keeps one in
     // the seat, so that clients hold their keyboard from the start and no key of a short-lived
     // one reaches them before they could bind it.
-    pid_t keyboard = fork();
+    pid_t keyboard = spawn_tool(*c, {"wtype", "-s", "86400000", "-k", "F24"});
     if (keyboard < 0) return false;
-    if (keyboard == 0) {
-        int null = open("/dev/null", O_RDWR);
-        dup2(null, 1);
-        dup2(null, 2);
-        client_environment(*c);
-        execlp("wtype", "wtype", "-s", "86400000", "-k", "F24", (char*)nullptr);
-        _exit(127);
-    }
     c->keyboard = keyboard;
     while (now() < deadline) {
         std::string inputs;
@@ -438,19 +440,9 @@ bool type_key(const Compositor& c, const std::string& key) {
 }
 
 bool hold_key(const Compositor& c, const std::string& key, Program* holder) {
-    pid_t pid = fork();
-    if (pid < 0) return false;
-    if (pid == 0) {
-        int null = open("/dev/null", O_RDWR);
-        dup2(null, 1);
-        dup2(null, 2);
-        client_environment(c);
-        execlp("wtype", "wtype", "-P", key.c_str(), "-s", "600000", (char*)nullptr);
-        _exit(127);
-    }
     *holder = Program{};
-    holder->pid = pid;
-    return true;
+    holder->pid = spawn_tool(c, {"wtype", "-P", key, "-s", "600000"});
+    return holder->pid > 0;
 }
 
 bool request_close(const Compositor& c, pid_t pid) {
