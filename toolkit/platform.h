@@ -204,10 +204,12 @@ struct PlatPaletteEntry {
     /* owner (0: none); waits until it is dismissed. exit_process ends the process at once. */   \
     OP(int, message_box, (TkHandle owner, const char* text, const char* caption))                \
     OP(void, exit_process, (int status))                                                         \
-    OP(void, yield, ()) /* gives up the rest of the time slice */                                \
-    /* Palettes. create: 0 on failure. select: the previous palette, 0 on failure.          */   \
-    /* realize: the entries remapped, -1 on failure. get_palette_entries with entries null: */   \
-    /* the entry count. set_system_palette_use: the previous use.                           */   \
+    OP(void, yield, ()) /* gives up the rest of the time slice */
+
+// Palettes. create: 0 on failure. select: the previous palette, 0 on failure. realize: the
+// entries remapped, -1 on failure. get_palette_entries with entries null: the entry count.
+// set_system_palette_use: the previous use.
+#define PLAT_PALETTE_OPERATIONS(OP)                                                                \
     OP(TkHandle, get_default_palette, ())                                                        \
     OP(TkHandle, create_palette, (int version, const PlatPaletteEntry* entries, int count))     \
     OP(TkHandle, select_palette, (TkHandle dc, TkHandle palette, int background))               \
@@ -230,7 +232,8 @@ struct PlatPaletteEntry {
     OP(int, reg_query_value, (TkHandle key, const char* name, int* type, char* data, int* size)) \
     OP(void, reg_close, (TkHandle key))
 
-#define PLAT_OPERATIONS(OP) PLAT_WINDOW_OPERATIONS(OP) PLAT_SETTINGS_OPERATIONS(OP)
+#define PLAT_OPERATIONS(OP)                                                                        \
+    PLAT_WINDOW_OPERATIONS(OP) PLAT_PALETTE_OPERATIONS(OP) PLAT_SETTINGS_OPERATIONS(OP)
 // clang-format on
 
 struct PlatTable {
@@ -243,6 +246,9 @@ struct PlatTable {
 // the classic colour table the layer keeps and a user's settings key that cannot be opened;
 // and a message box as "caption: text" on standard error, where no display can show one.
 void plat_fill_plain_settings(PlatTable* table);
+// For a true-colour device: the palette group, with no palette device and no system palette to
+// take over, only the stock default palette that every device has.
+void plat_fill_true_colour_palette(PlatTable* table);
 int plat_message_to_stderr(const char* text, const char* caption);
 
 // The table of the process, filled by plat_select on first use.

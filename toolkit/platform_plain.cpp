@@ -1,6 +1,7 @@
 // What a backend takes where its window system has nothing of its own: system colours and user
 // settings (the layer keeps the classic colour table, nobody else reads it, and the user's
-// settings key cannot be opened), and a message box's text on standard error.
+// settings key cannot be opened), the palette group of a true-colour device, and a message
+// box's text on standard error.
 #include <cstdio>
 #include <cstring>
 
@@ -46,12 +47,49 @@ int reg_query_value(TkHandle, const char*, int*, char*, int*) {
 
 void reg_close(TkHandle) {}
 
+// The stock default palette exists on every device, even one that never uses it.
+const TkHandle k_default_palette = 0x4001;
+
+TkHandle get_default_palette() {
+    return k_default_palette;
+}
+TkHandle create_palette(int, const PlatPaletteEntry*, int) {
+    return 0;
+}
+TkHandle select_palette(TkHandle, TkHandle, int) {
+    return 0;
+}
+int unrealize_palette(TkHandle) {
+    return 0;
+}
+int realize_palette(TkHandle) {
+    return -1;
+}
+int set_palette_entries(TkHandle, int, int, const PlatPaletteEntry*) {
+    return 0;
+}
+int get_palette_entries(TkHandle, int, int, PlatPaletteEntry*) {
+    return 0;
+}
+int delete_palette(TkHandle) {
+    return 0;
+}
+int set_system_palette_use(TkHandle, int) {
+    return PLAT_SYSPAL_ERROR;
+}
+
 } // namespace
 
 void plat_fill_plain_settings(PlatTable* table) {
 #define PLAIN_FILL(result, name, parameters) table->name = name;
     PLAT_SETTINGS_OPERATIONS(PLAIN_FILL)
 #undef PLAIN_FILL
+}
+
+void plat_fill_true_colour_palette(PlatTable* table) {
+#define TRUE_COLOUR_FILL(result, name, parameters) table->name = name;
+    PLAT_PALETTE_OPERATIONS(TRUE_COLOUR_FILL)
+#undef TRUE_COLOUR_FILL
 }
 
 int plat_message_to_stderr(const char* text, const char* caption) {

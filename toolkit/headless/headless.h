@@ -5,8 +5,8 @@
 //  - headless_window.cpp: the off-screen window, its device context and the input state.
 //  - headless_formats.cpp: the RGBA configs as pixel formats, the pbuffer, the context, swaps.
 //  - headless_events.cpp: the scripted queue, repaints, the backend's settings, the capture.
-//  - headless_palette.cpp: a true-colour device: no palettes but the stock one.
 //  - headless_message_box.cpp: standard error, as there is no display.
+// The device is true colour: the palette group is the shared one of platform.h.
 // Only these files include this header; programs use headless_control.h.
 #pragma once
 

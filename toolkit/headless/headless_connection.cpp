@@ -9,6 +9,7 @@
 
 int headless_platform_init(PlatTable* table) {
     plat_fill_plain_settings(table);
+    plat_fill_true_colour_palette(table);
 #define HEADLESS_FILL(result, name, parameters) table->name = headless_##name;
     PLAT_WINDOW_OPERATIONS(HEADLESS_FILL)
 #undef HEADLESS_FILL

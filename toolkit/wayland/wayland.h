@@ -10,9 +10,9 @@
 //    activated state -> activation, close -> close request, keys through xkbcommon with the
 //    key pressed and its characters in one pass and repeat at the compositor's rate, pointer
 //    buttons and motion.
-//  - wayland_palette.cpp: a true-colour surface: no palettes but the stock one.
 //  - wayland_message_box.cpp: a small window drawn with cairo, or standard error where no
 //    compositor answers.
+// A surface is true colour: the palette group is the shared one of platform.h.
 #pragma once
 
 #include <EGL/egl.h>

@@ -125,6 +125,7 @@ int64_t wl_now_ms() {
 
 int wayland_platform_init(PlatTable* table) {
     plat_fill_plain_settings(table);
+    plat_fill_true_colour_palette(table);
 #define WAYLAND_FILL(result, name, parameters) table->name = wayland_##name;
     PLAT_WINDOW_OPERATIONS(WAYLAND_FILL)
 #undef WAYLAND_FILL

@@ -71,6 +71,7 @@ int x11_platform_init(PlatTable* table);
 
 #define X11_DECLARE(result, name, parameters) result x11_##name parameters;
 PLAT_WINDOW_OPERATIONS(X11_DECLARE)
+PLAT_PALETTE_OPERATIONS(X11_DECLARE)
 #undef X11_DECLARE
 
 // GLX visuals that support GL, in the order the pixel formats are numbered (from 1).

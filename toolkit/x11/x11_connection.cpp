@@ -94,6 +94,7 @@ void x11_frame_extents(int* left, int* right, int* top, int* bottom) {
 int x11_platform_init(PlatTable* table) {
 #define X11_FILL(result, name, parameters) table->name = x11_##name;
     PLAT_WINDOW_OPERATIONS(X11_FILL)
+    PLAT_PALETTE_OPERATIONS(X11_FILL)
 #undef X11_FILL
     plat_fill_plain_settings(table);
     return x11_connect() ? 1 : 0;
