@@ -187,6 +187,17 @@ void client_environment(const Compositor& c) {
 }
 
 // Runs a tool to its end; its exit status (-1 when it could not run), its output in *out.
+// In a forked child: the tool in the compositor's client environment; never returns.
+[[noreturn]] void exec_tool(const Compositor& c, const std::vector<std::string>& argv) {
+    client_environment(c);
+    std::vector<char*> args;
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+}
+
 int run_tool(const Compositor& c, const std::vector<std::string>& argv, std::string* out) {
     int pipe_fds[2];
     if (pipe(pipe_fds) != 0) return -1;
@@ -197,13 +208,7 @@ int run_tool(const Compositor& c, const std::vector<std::string>& argv, std::str
         int null = open("/dev/null", O_RDWR);
         dup2(null, 2);
         close(pipe_fds[0]);
-        client_environment(c);
-        std::vector<char*> args;
-        for (const std::string& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        execvp(args[0], args.data());
-        _exit(127);
+        exec_tool(c, argv);
     }
     close(pipe_fds[1]);
     std::string text;
@@ -225,13 +230,7 @@ pid_t spawn_tool(const Compositor& c, const std::vector<std::string>& argv) {
         int null = open("/dev/null", O_RDWR);
         dup2(null, 1);
         dup2(null, 2);
-        client_environment(c);
-        std::vector<char*> args;
-        for (const std::string& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        execvp(args[0], args.data());
-        _exit(127);
+        exec_tool(c, argv);
     }
     return pid;
 }
