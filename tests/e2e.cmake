@@ -2,7 +2,8 @@
 # real key presses.
 add_library(e2e_harness STATIC e2e/e2e_harness.cpp e2e/compositor.cpp)
 target_link_libraries(e2e_harness PUBLIC crane_render_support)
-target_link_libraries(e2e_harness PUBLIC X11::X11 X11::Xtst)
+pkg_check_modules(WAYLAND_CLIENT REQUIRED IMPORTED_TARGET wayland-client)
+target_link_libraries(e2e_harness PUBLIC X11::X11 X11::Xtst PkgConfig::WAYLAND_CLIENT)
 
 # A program that makes the toolkit show its error box on the display.
 add_executable(tk_error_box e2e/tk_error_box.cpp)
@@ -10,7 +11,7 @@ set_target_properties(tk_error_box PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_B
 target_link_libraries(tk_error_box PRIVATE crane_tk crane_platform_select OpenGL::OpenGL
                       OpenGL::GLX X11::X11)
 
-# A program that writes what the toolkit makes of real key presses.
+# A program that writes what the toolkit makes of real key presses and pointer events.
 add_executable(tk_key_echo e2e/tk_key_echo.cpp)
 set_target_properties(tk_key_echo PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 target_link_libraries(tk_key_echo PRIVATE crane_tk crane_platform_select OpenGL::OpenGL)

@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
+#include <wayland-client.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -385,6 +386,9 @@ bool start_compositor(Compositor* c) {
 }
 
 void stop_compositor(Compositor* c, bool abrupt) {
+    if (c->pointer_connection) wl_display_disconnect(c->pointer_connection);
+    c->pointer_connection = nullptr;
+    c->pointer = nullptr;
     end_process(&c->keyboard, false);
     end_process(&c->pid, abrupt);
     if (!c->runtime_dir.empty())
@@ -442,6 +446,88 @@ bool hold_key(const Compositor& c, const std::string& key, Program* holder) {
     *holder = Program{};
     holder->pid = spawn_tool(c, {"wtype", "-P", key, "-s", "600000"});
     return holder->pid > 0;
+}
+
+// ---- A virtual pointer ------------------------------------------------------------------------
+// wlroots' virtual-pointer protocol, described here for the requests used: their order fixes
+// their numbers on the wire.
+
+namespace {
+
+enum { kMotionAbsolute = 1, kButton = 2, kFrame = 4 };
+const wl_message kPointerRequests[] = {{"motion", "uff", nullptr},
+                                       {"motion_absolute", "uuuuu", nullptr},
+                                       {"button", "uuu", nullptr},
+                                       {"axis", "uuf", nullptr},
+                                       {"frame", "", nullptr}};
+const wl_interface kPointerInterface = {"zwlr_virtual_pointer_v1", 1, 5,
+                                        kPointerRequests,          0, nullptr};
+const wl_interface* kCreateTypes[] = {&wl_seat_interface, &kPointerInterface};
+const wl_message kManagerRequests[] = {{"create_virtual_pointer", "?on", kCreateTypes}};
+const wl_interface kManagerInterface = {
+    "zwlr_virtual_pointer_manager_v1", 1, 1, kManagerRequests, 0, nullptr};
+
+const uint32_t kLeftButton = 0x110; // BTN_LEFT
+
+void on_global(void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t) {
+    if (strcmp(interface, kManagerInterface.name) == 0)
+        *static_cast<wl_proxy**>(data) =
+            static_cast<wl_proxy*>(wl_registry_bind(registry, name, &kManagerInterface, 1));
+}
+void on_global_remove(void*, wl_registry*, uint32_t) {}
+const wl_registry_listener kRegistryListener = {on_global, on_global_remove};
+
+uint32_t now_ms() {
+    return (uint32_t)(now() * 1000);
+}
+
+// The pointer, made the first time, once the seat has it.
+wl_proxy* pointer_of(Compositor* c) {
+    if (c->pointer) return c->pointer;
+    if (c->pointer_connection) return nullptr;
+    c->pointer_connection = wl_display_connect(c->socket.c_str());
+    if (!c->pointer_connection) return nullptr;
+    wl_proxy* manager = nullptr;
+    wl_registry* registry = wl_display_get_registry(c->pointer_connection);
+    wl_registry_add_listener(registry, &kRegistryListener, &manager);
+    wl_display_roundtrip(c->pointer_connection);
+    if (!manager) return nullptr;
+    c->pointer = wl_proxy_marshal_flags(manager, 0, &kPointerInterface, 1, 0, nullptr, nullptr);
+    wl_display_roundtrip(c->pointer_connection);
+    std::string inputs;
+    bool seated = wait_until(
+        [&] {
+            return run_tool(*c, {"swaymsg", "-t", "get_inputs"}, &inputs) == 0 &&
+                   inputs.find("\"pointer\"") != std::string::npos;
+        },
+        30);
+    return seated ? c->pointer : nullptr;
+}
+
+// Ends a group of pointer events and waits until the compositor has taken them.
+bool end_frame(Compositor* c, wl_proxy* pointer) {
+    wl_proxy_marshal_flags(pointer, kFrame, nullptr, 1, 0);
+    return wl_display_roundtrip(c->pointer_connection) >= 0;
+}
+
+} // namespace
+
+bool move_pointer(Compositor* c, int x, int y) {
+    wl_proxy* pointer = pointer_of(c);
+    if (!pointer) return false;
+    // The extent is the output's, which is the whole layout: positions are its pixels.
+    wl_proxy_marshal_flags(pointer, kMotionAbsolute, nullptr, 1, 0, now_ms(), (uint32_t)x,
+                           (uint32_t)y, 1024u, 768u);
+    return end_frame(c, pointer);
+}
+
+bool press_left_button(Compositor* c, bool down) {
+    wl_proxy* pointer = pointer_of(c);
+    if (!pointer) return false;
+    wl_proxy_marshal_flags(pointer, kButton, nullptr, 1, 0, now_ms(), kLeftButton,
+                           down ? WL_POINTER_BUTTON_STATE_PRESSED
+                                : WL_POINTER_BUTTON_STATE_RELEASED);
+    return end_frame(c, pointer);
 }
 
 bool request_close(const Compositor& c, pid_t pid) {

@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+struct wl_display;
+struct wl_proxy;
+
 #include "tests/e2e/e2e_harness.h"
 
 namespace e2e {
@@ -19,6 +22,9 @@ struct Compositor {
     std::string runtime_dir; // its XDG_RUNTIME_DIR, which holds its sockets
     std::string socket;      // the Wayland socket, as a path
     std::string ipc;         // sway's control socket
+    // A virtual pointer, made on first use: the seat has no pointer until then.
+    wl_display* pointer_connection = nullptr;
+    wl_proxy* pointer = nullptr;
     std::string log() const;
 };
 
@@ -47,6 +53,9 @@ bool wait_for_toplevel(const Compositor& compositor, pid_t pid, double seconds, 
 // A key press and release through a virtual keyboard: a single character types itself, any
 // other name is an xkb key name ("Escape", "Return").
 bool type_key(const Compositor& compositor, const std::string& key);
+// Moves the pointer to a position on the output, or presses or releases its left button.
+bool move_pointer(Compositor* compositor, int x, int y);
+bool press_left_button(Compositor* compositor, bool down);
 // Holds a key down until *holder is killed (the keyboard that holds it then goes away, and the
 // focused client loses it).
 bool hold_key(const Compositor& compositor, const std::string& key, Program* holder);

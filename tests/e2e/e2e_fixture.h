@@ -134,6 +134,22 @@ class CraneOnXvfb : public ::testing::Test {
         return wayland() ? e2e::type_key(sway, key) : e2e::send_key(display, key);
     }
 
+    // The pointer moved to a point of an area of the screen (of the output, on Wayland), and
+    // its left button pressed or released there.
+    bool move_pointer(const e2e::Area& in, int x, int y) {
+        if (wayland()) return e2e::move_pointer(&sway, in.x + x, in.y + y);
+        e2e::move_pointer(display, in.x + x, in.y + y);
+        return true;
+    }
+    bool press_left_button(bool down) {
+        if (wayland()) return e2e::press_left_button(&sway, down);
+        e2e::press_left_button(display, down);
+        return true;
+    }
+    bool click(const e2e::Area& in, int x, int y) {
+        return move_pointer(in, x, y) && press_left_button(true) && press_left_button(false);
+    }
+
     // Returns once the server has handed a pressed key on to the program: two round trips on
     // X; on Wayland the key tool's own round trip has already seen to it.
     void settle_input() {

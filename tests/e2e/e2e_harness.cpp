@@ -300,6 +300,16 @@ bool send_key(Display* display, const char* keysym_name) {
     return true;
 }
 
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    size_t start = 0;
+    for (size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
+        out.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return out;
+}
+
 void send_close_request(Display* display, Window window) {
     XEvent e;
     memset(&e, 0, sizeof e);
@@ -314,9 +324,18 @@ void send_close_request(Display* display, Window window) {
 }
 
 void click(Display* display, int x, int y) {
+    move_pointer(display, x, y);
+    press_left_button(display, true);
+    press_left_button(display, false);
+}
+
+void move_pointer(Display* display, int x, int y) {
     XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
-    XTestFakeButtonEvent(display, 1, True, CurrentTime);
-    XTestFakeButtonEvent(display, 1, False, CurrentTime);
+    XFlush(display);
+}
+
+void press_left_button(Display* display, bool down) {
+    XTestFakeButtonEvent(display, 1, down, CurrentTime);
     XFlush(display);
 }
 

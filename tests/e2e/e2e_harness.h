@@ -67,12 +67,18 @@ struct Area {
 };
 Area client_area(Display* display, Window window);
 
+// The complete lines of a text, without their line ends.
+std::vector<std::string> lines(const std::string& text);
+
 // A real key press and release through the XTest extension.
 bool send_key(Display* display, const char* keysym_name);
 // The window manager's close request (WM_DELETE_WINDOW).
 void send_close_request(Display* display, Window window);
 // A pointer click at a screen position.
 void click(Display* display, int x, int y);
+// The pointer moved to a screen position; its left button pressed or released.
+void move_pointer(Display* display, int x, int y);
+void press_left_button(Display* display, bool down);
 // Asks the window manager to give the client window a new size.
 void request_resize(Display* display, Window window, int width, int height);
 

@@ -101,6 +101,49 @@ TEST_F(CraneUnderOpenbox, ResizeByTheWindowManagerKeepsTheFramesComing) {
     expect_escape_ends_an_unbroken_sequence();
 }
 
+// What a real pointer becomes: motion, and the left button pressed, dragged and released, each
+// at its place in the client area with the buttons then held.
+TEST_P(CraneWindow, PointerEventsArriveInClientCoordinatesWithTheButtonsHeld) {
+    ASSERT_NO_FATAL_FAILURE(start_program(KEY_ECHO_PROGRAM, BUILD_FOLDER, "key echo"));
+    // A compositor may still be placing the window, and a Wayland client binds a pointer that
+    // the seat has only just gained: move in and out until a move arrives.
+    e2e::Area area{};
+    int x = 10;
+    ASSERT_TRUE(e2e::wait_until(
+        [&] {
+            area = client_area();
+            x = -x;
+            return move_pointer(area, x, 10) && out().find("move ") != std::string::npos;
+        },
+        kSoon))
+        << out();
+    ASSERT_TRUE(move_pointer(area, 40, 25));
+    ASSERT_TRUE(press_left_button(true));
+    ASSERT_TRUE(move_pointer(area, 60, 45));
+    ASSERT_TRUE(press_left_button(false));
+    // The four lines that end with the release.
+    std::vector<std::string> events;
+    ASSERT_TRUE(e2e::wait_until(
+        [&] {
+            events = e2e::lines(out());
+            return events.size() >= 4 && events.back().rfind("up ", 0) == 0;
+        },
+        kSoon))
+        << out();
+    events.erase(events.begin(), events.end() - 4);
+    // A compositor may centre the window on half a pixel: the first position within one.
+    int x0 = 0, y0 = 0;
+    ASSERT_EQ(sscanf(events[0].c_str(), "move %d %d 0", &x0, &y0), 2) << events[0];
+    EXPECT_NEAR(x0, 40, 1);
+    EXPECT_NEAR(y0, 25, 1);
+    auto at = [&](const char* what, int dx, int buttons) {
+        return std::string(what) + " " + std::to_string(x0 + dx) + " " + std::to_string(y0 + dx) +
+               " " + std::to_string(buttons);
+    };
+    EXPECT_EQ(events, (std::vector<std::string>{at("move", 0, 0), at("down", 0, 1),
+                                                at("move", 20, 1), at("up", 20, 1)}));
+}
+
 // What real key presses become on Wayland, where the client translates keys itself: Return,
 // Space and the arrows as keys (their typed characters dropped), digits and letters as typed,
 // capitals included, and a held key repeating at the compositor's rate while the loop, with no

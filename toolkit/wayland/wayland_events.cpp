@@ -134,6 +134,9 @@ void on_pointer_enter(void*, wl_pointer* pointer, uint32_t serial, wl_surface* s
     m.x = wl_fixed_to_int(x);
     m.y = wl_fixed_to_int(y);
     if (over_window(surface) || over_box(surface)) show_arrow(pointer, serial);
+    // The compositor tells where the pointer came in by the enter alone; as on other
+    // platforms, moving into the window is a move.
+    if (over_window(surface)) wl_push(PLAT_EV_MOUSE_MOVED, m.x, m.y, m.held);
 }
 
 void on_pointer_leave(void*, wl_pointer*, uint32_t, wl_surface* surface) {
