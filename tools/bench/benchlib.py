@@ -3,7 +3,9 @@ import glob
 import os
 import pwd
 import tempfile
+import select
 import shutil
+import signal
 import statistics
 import subprocess
 import time
@@ -123,42 +125,104 @@ def median(values):
     return statistics.median(values) if values else float("nan")
 
 
-def frames_per_second(cmd, cwd, env, warm_up, frames, timeout=300):
-    """Runs a program that prints the frame-rate report and times `frames` frames after
-    `warm_up` frames by the moments its "Tiempo: N" reports arrive."""
-    proc = subprocess.Popen(cmd, cwd=cwd, env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-    # Reports come every fifth frame and the numbering wraps after 1050: stay inside a pass.
-    if warm_up % 5 or frames % 5 or warm_up + frames > 1050:
-        raise SystemExit("warm-up and frames must be multiples of 5 within one pass of 1050")
-    start = warm_up
-    end = warm_up + frames
-    t_start = None
+FRAMES_PER_PASS = 1051  # reports number the frames 0 to 1050, then start again
+
+
+class Reporter:
+    """A program that prints the frame-rate report ("Tiempo: N" every fifth frame), started and
+    then run, stopped and resumed by the benchmark; each report is read with its arrival time."""
+
+    def __init__(self, cmd, cwd, env):
+        self.cmd = cmd
+        self.proc = subprocess.Popen(cmd, cwd=cwd, env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        os.set_blocking(self.proc.stdout.fileno(), False)
+        self.buf = b""
+
+    def reports(self, deadline):
+        """The reports that arrive next, as (frame, arrival time), waiting for at least one."""
+        fd = self.proc.stdout.fileno()
+        while True:
+            found = []
+            while b"\n" in self.buf:
+                line, _, self.buf = self.buf.partition(b"\n")
+                _, tag, frame = line.rpartition(b"Tiempo: ")
+                if tag and frame.isdigit():
+                    found.append(int(frame))
+            if found:
+                return found
+            left = deadline - time.monotonic()
+            if left <= 0:
+                raise RuntimeError(f"{self.cmd[0]}: no report in time")
+            ready, _, _ = select.select([fd], [], [], left)
+            if ready:
+                chunk = os.read(fd, 65536)
+                if not chunk:
+                    raise RuntimeError(f"{self.cmd[0]} ended early")
+                self.buf += chunk
+                self.arrival = time.monotonic()
+
+    def run_frames(self, frames, deadline):
+        """Lets the program run until it has reported `frames` more frames, timed from the first
+        report it makes; then stops it. Returns (frames, seconds)."""
+        os.kill(self.proc.pid, signal.SIGCONT)
+        first = self.reports(deadline)[-1]
+        start = self.arrival
+        done = 0
+        while done < frames:
+            done = (self.reports(deadline)[-1] - first) % FRAMES_PER_PASS
+        seconds = self.arrival - start
+        self.stop()
+        return done, seconds
+
+    def stop(self):
+        """Stops the program and drops what it printed before it stopped, so that every report
+        read after it resumes is of a frame drawn after."""
+        os.kill(self.proc.pid, signal.SIGSTOP)
+        while not self.stopped():
+            time.sleep(0.001)
+        try:
+            while os.read(self.proc.stdout.fileno(), 65536):
+                pass
+        except BlockingIOError:
+            pass
+        self.buf = b""
+
+    def stopped(self):
+        task = f"/proc/{self.proc.pid}/task"
+        for thread in os.listdir(task):
+            try:
+                with open(f"{task}/{thread}/stat") as f:
+                    if f.read().rsplit(")", 1)[1].split()[0] not in "Tt":
+                        return False
+            except FileNotFoundError:
+                pass  # a thread that has just ended
+        return True
+
+    def end(self):
+        self.proc.kill()
+        self.proc.wait()
+
+
+def paired_frames_per_second(cmds, cwd, env, warm_up, frames, slice_frames=100, timeout=300):
+    """Frames per second of each of two programs over the same `frames` frames after `warm_up`,
+    taken in turns of `slice_frames` (the first program's turn first) with the other program
+    stopped, so that a machine whose speed drifts weighs on both alike."""
     deadline = time.monotonic() + timeout
-    buf = b""
+    programs = []
     try:
-        while time.monotonic() < deadline:
-            chunk = os.read(proc.stdout.fileno(), 4096)
-            if not chunk:
-                raise RuntimeError(f"{cmd[0]} ended early")
-            now = time.monotonic()
-            buf += chunk
-            while b"Tiempo: " in buf:
-                head, _, rest = buf.partition(b"Tiempo: ")
-                digits = b""
-                for ch in rest:
-                    if 48 <= ch <= 57:
-                        digits += bytes([ch])
-                    else:
-                        break
-                if len(digits) == len(rest):
-                    break  # the number may go on in the next chunk
-                buf = rest[len(digits):]
-                frame = int(digits)
-                if frame == start and t_start is None:
-                    t_start = now
-                elif frame == end and t_start is not None:
-                    return frames / (now - t_start)
-        raise RuntimeError("timed out")
+        for cmd in cmds:
+            program = Reporter(cmd, cwd, env)
+            programs.append(program)
+            while max(program.reports(deadline)) < warm_up:
+                pass
+            program.stop()
+        totals = [[0, 0.0] for _ in programs]
+        while totals[-1][0] < frames:
+            for program, total in zip(programs, totals):
+                done, seconds = program.run_frames(min(slice_frames, frames - total[0]), deadline)
+                total[0] += done
+                total[1] += seconds
+        return [n / seconds for n, seconds in totals]
     finally:
-        proc.kill()
-        proc.wait()
+        for program in programs:
+            program.end()

@@ -3,9 +3,11 @@ one private display server, run after run.
 
 usage: frame_rate.py BUILD_DIR [RUNS] [FRAMES] [--wayland]
 On an Xvfb beside the freeglut peer, or with --wayland on a headless sway beside the GLFW peer
-on Wayland. Each run times FRAMES frames after a warm-up of 100 in each program, one after the
-other, crane first in odd runs and the peer first in even ones, so that neither always runs on
-a machine the other has just warmed; the ratio is taken pair by pair and its median reported.
+on Wayland. Each run starts both programs, warms each up for 100 frames, then times FRAMES
+frames of each in turns of 100 frames with the other program stopped, crane's turn first in odd
+runs and the peer's in even ones: a virtual machine's speed drifts over seconds, and turns this
+short put both programs on the same stretch of it. The ratio is taken pair by pair and its
+median reported.
 """
 import os
 import sys
@@ -26,11 +28,9 @@ def main():
     with (benchlib.Sway() if wayland else benchlib.Xvfb()) as server:
         for run in range(runs):
             if run % 2 == 0:
-                a = benchlib.frames_per_second([crane], build, server.env(), 100, frames)
-                b = benchlib.frames_per_second([peer], build, server.env(), 100, frames)
+                a, b = benchlib.paired_frames_per_second([[crane], [peer]], build, server.env(), 100, frames)
             else:
-                b = benchlib.frames_per_second([peer], build, server.env(), 100, frames)
-                a = benchlib.frames_per_second([crane], build, server.env(), 100, frames)
+                b, a = benchlib.paired_frames_per_second([[peer], [crane]], build, server.env(), 100, frames)
             rows.append((a, b, a / b))
             print(f"run {run + 1}: crane {a:7.1f} fps   peer {b:7.1f} fps   ratio {a / b:.3f}", flush=True)
     print(f"median over {runs} runs of {frames} frames: crane {benchlib.median([r[0] for r in rows]):.1f} fps, "
