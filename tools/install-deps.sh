@@ -11,7 +11,7 @@ packages=(
   libgl1-mesa-dri libegl-mesa0 libglx-mesa0 mesa-utils-bin
   libgtest-dev libgmock-dev libbenchmark-dev freeglut3-dev libglfw3-dev libglfw3-wayland
   xvfb xauth x11-utils x11-apps xdotool openbox
-  sway wtype grim passwd
+  sway wtype grim passwd weston
   valgrind gdb
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
   desktop-file-utils man-db lintian dpkg-dev file

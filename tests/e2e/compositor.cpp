@@ -191,6 +191,8 @@ void client_environment(const Compositor& c) {
 // In a forked child: the tool in the compositor's client environment; never returns.
 [[noreturn]] void exec_tool(const Compositor& c, const std::vector<std::string>& argv) {
     client_environment(c);
+    // Where tools that write files put them.
+    if (chdir(c.runtime_dir.c_str()) != 0) _exit(126);
     std::vector<char*> args;
     for (const std::string& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
@@ -312,62 +314,88 @@ const char kConfig[] = "output HEADLESS-1 mode 1024x768 position 0 0\n"
 } // namespace
 
 std::string Compositor::log() const {
-    return read_file(runtime_dir + "/sway.log");
+    return read_file(runtime_dir + "/compositor.log");
 }
 
-bool start_compositor(Compositor* c) {
+namespace {
+
+// Makes the compositor's run-time folder, owned by the account it runs as, with its config file
+// when it has one, and starts it there as that account with a clean environment and its output
+// in the folder's log; then waits for its socket and for up(). False when it did not come up.
+bool start_as_account(Compositor* c, const std::string& config,
+                      const std::vector<std::string>& argv,
+                      const std::vector<std::pair<const char*, const char*>>& environment,
+                      const std::function<bool()>& up) {
     uid_t uid;
     gid_t gid;
     if (!account(&uid, &gid)) return false;
     char dir_template[] = "/tmp/crane-wayland-XXXXXX";
     if (!mkdtemp(dir_template)) return false;
     c->runtime_dir = dir_template;
-    std::ofstream(c->runtime_dir + "/sway.config") << kConfig;
+    if (!config.empty()) std::ofstream(c->runtime_dir + "/compositor.config") << config;
     if (chown(c->runtime_dir.c_str(), uid, gid) != 0 || chmod(c->runtime_dir.c_str(), 0700) != 0)
         return false;
 
     pid_t pid = fork();
     if (pid < 0) return false;
     if (pid == 0) {
-        int log = open((c->runtime_dir + "/sway.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int log =
+            open((c->runtime_dir + "/compositor.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         int null = open("/dev/null", O_RDONLY);
         dup2(null, 0);
         dup2(log, 1);
         dup2(log, 2);
         if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(gid) != 0 || setuid(uid) != 0))
             _exit(126);
-        std::string config = c->runtime_dir + "/sway.config";
+        if (chdir(c->runtime_dir.c_str()) != 0) _exit(126);
         clearenv();
         setenv("PATH", "/usr/local/bin:/usr/bin:/bin", 1);
         setenv("HOME", c->runtime_dir.c_str(), 1);
         setenv("XDG_RUNTIME_DIR", c->runtime_dir.c_str(), 1);
-        setenv("WLR_BACKENDS", "headless", 1);
-        setenv("WLR_HEADLESS_OUTPUTS", "1", 1);
-        setenv("WLR_LIBINPUT_NO_DEVICES", "1", 1);
-        setenv("WLR_RENDERER", "pixman", 1);
-        execlp("sway", "sway", "-c", config.c_str(), (char*)nullptr);
+        for (const auto& variable : environment)
+            setenv(variable.first, variable.second, 1);
+        std::vector<char*> args;
+        for (const std::string& a : argv)
+            args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        execvp(args[0], args.data());
         _exit(127);
     }
     c->pid = pid;
 
-    // Up when both sockets exist and the output answers on the control socket.
     double deadline = now() + 30;
-    bool up = false;
-    while (!up && now() < deadline) {
+    while (now() < deadline) {
         int status = 0;
         if (waitpid(pid, &status, WNOHANG) == pid) {
             c->pid = -1;
             return false;
         }
         c->socket = socket_of(c->runtime_dir);
-        c->ipc = entry(c->runtime_dir, "sway-ipc.", ".sock");
-        std::string outputs;
-        up = !c->socket.empty() && !c->ipc.empty() &&
-             run_tool(*c, {"swaymsg", "-t", "get_outputs"}, &outputs) == 0 &&
-             outputs.find("HEADLESS-1") != std::string::npos;
-        if (!up) sleep_seconds(0.05);
+        if (!c->socket.empty() && up()) return true;
+        sleep_seconds(0.05);
     }
+    return false;
+}
+
+} // namespace
+
+bool start_compositor(Compositor* c) {
+    // Up when the control socket exists and the output answers on it.
+    bool up =
+        start_as_account(c, kConfig, {"sway", "-c", "compositor.config"},
+                         {{"WLR_BACKENDS", "headless"},
+                          {"WLR_HEADLESS_OUTPUTS", "1"},
+                          {"WLR_LIBINPUT_NO_DEVICES", "1"},
+                          {"WLR_RENDERER", "pixman"}},
+                         [&] {
+                             c->ipc = entry(c->runtime_dir, "sway-ipc.", ".sock");
+                             std::string outputs;
+                             return !c->ipc.empty() &&
+                                    run_tool(*c, {"swaymsg", "-t", "get_outputs"}, &outputs) == 0 &&
+                                    outputs.find("HEADLESS-1") != std::string::npos;
+                         });
     if (!up) return false;
+    double deadline = now() + 30;
 
     // A headless seat has no keyboard of its own. A virtual keyboard that stays keeps one in
     // the seat, so that clients hold their keyboard from the start and no key of a short-lived
@@ -383,6 +411,14 @@ bool start_compositor(Compositor* c) {
         sleep_seconds(0.05);
     }
     return false;
+}
+
+bool start_weston(Compositor* c) {
+    return start_as_account(c, "",
+                            {"weston", "--backend=headless-backend.so", "--use-pixman",
+                             "--width=1024", "--height=768", "--socket=wayland-1", "--no-config",
+                             "--idle-time=0", "--debug"},
+                            {}, [] { return true; });
 }
 
 void stop_compositor(Compositor* c, bool abrupt) {
@@ -559,6 +595,15 @@ std::vector<unsigned> grab_output(const Compositor& c, const Area& area) {
     for (size_t i = 0; i < pixels.size(); ++i, p += 3)
         pixels[i] = (unsigned)p[0] << 16 | (unsigned)p[1] << 8 | p[2];
     return pixels;
+}
+
+bool screenshot(const Compositor& c, RenderImage* out) {
+    if (run_tool(c, {"weston-screenshooter"}, nullptr) != 0) return false;
+    std::string path = entry(c.runtime_dir, "wayland-screenshot-", ".png");
+    std::string error;
+    bool read = !path.empty() && read_png(path, out, &error);
+    if (!path.empty()) unlink(path.c_str());
+    return read;
 }
 
 bool save_picture(const Compositor& c, const Area& area, const std::string& path) {

@@ -13,6 +13,7 @@ struct wl_display;
 struct wl_proxy;
 
 #include "tests/e2e/e2e_harness.h"
+#include "tools/render_image.h"
 
 namespace e2e {
 
@@ -32,6 +33,9 @@ struct Compositor {
 // asks for, under a title bar drawn by the compositor, and waits until it and its keyboard
 // answer. False when it did not come up.
 bool start_compositor(Compositor* compositor);
+// Starts weston's headless backend (software renderer, one 1024 x 768 output), a compositor
+// that leaves decorations to its clients, as GNOME does. False when it did not come up.
+bool start_weston(Compositor* compositor);
 // Ends the compositor (SIGTERM, or SIGKILL when abrupt) and removes its folder.
 void stop_compositor(Compositor* compositor, bool abrupt = false);
 
@@ -63,6 +67,8 @@ bool hold_key(const Compositor& compositor, const std::string& key, Program* hol
 bool request_close(const Compositor& compositor, pid_t pid);
 // Pixels of an output area as 0xRRGGBB, row by row; empty when the grab failed.
 std::vector<unsigned> grab_output(const Compositor& compositor, const Area& area);
+// The whole output as weston's screenshooter takes it; false when it could not.
+bool screenshot(const Compositor& compositor, RenderImage* out);
 // Writes an output area to a PNG file.
 bool save_picture(const Compositor& compositor, const Area& area, const std::string& path);
 

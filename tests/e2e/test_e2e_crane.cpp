@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 using CraneWindow = CraneOnDesktop;
@@ -173,4 +174,84 @@ TEST_F(CraneOnSway, KeysArriveTranslatedAndAHeldKeyRepeats) {
 
     ASSERT_TRUE(press("Escape"));
     expect_ended_with_status_zero("Escape");
+}
+
+// On a compositor that leaves decorations to its clients (weston, as GNOME does) the program
+// draws its own frame through libdecor: a title bar above its 632 x 425 picture, and the
+// animation runs.
+class CraneOnWeston : public ::testing::Test {
+  protected:
+    static constexpr double kSoon = 30;
+    static const int kPanelHeight = 40; // the shell's panel, whose clock ticks
+    static const int kTitleBar = 20;    // at least
+
+    void SetUp() override {
+        ASSERT_TRUE(e2e::start_weston(&weston)) << "weston did not start: " << weston.log();
+    }
+    void TearDown() override {
+        e2e::kill_program(&crane);
+        e2e::stop_compositor(&weston);
+        for (const std::string& path : {crane.out_path, crane.err_path})
+            if (!path.empty()) unlink(path.c_str());
+    }
+
+    // The box around the pixels below the panel that differ between two pictures.
+    static e2e::Area changed(const RenderImage& a, const RenderImage& b) {
+        int left = b.width, top = b.height, right = -1, bottom = -1;
+        for (int y = kPanelHeight; y < b.height; ++y)
+            for (int x = 0; x < b.width; ++x) {
+                size_t at = ((size_t)y * b.width + x) * 4;
+                if (std::equal(&a.rgba[at], &a.rgba[at] + 3, &b.rgba[at])) continue;
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        return right < 0 ? e2e::Area{0, 0, 0, 0}
+                         : e2e::Area{left, top, right - left + 1, bottom - top + 1};
+    }
+
+    e2e::Compositor weston;
+    e2e::Program crane;
+};
+
+TEST_F(CraneOnWeston, DrawsItsOwnTitleBarAboveThePictureAndRuns) {
+    // The shell paints its background after it starts: wait until two pictures agree.
+    RenderImage desktop{0, 0, {}}, now{0, 0, {}};
+    ASSERT_TRUE(e2e::wait_until(
+        [&] {
+            RenderImage next{0, 0, {}};
+            if (!e2e::screenshot(weston, &next)) return false;
+            bool settled = next.width == 1024 && next.rgba == desktop.rgba;
+            desktop = next;
+            return settled;
+        },
+        kSoon))
+        << weston.log();
+
+    ASSERT_TRUE(e2e::launch_client(weston, CRANE_PROGRAM, e2e::mesh_folder(BUILD_FOLDER), &crane));
+    bool whole = false;
+    ASSERT_TRUE(e2e::wait_until(
+        [&] { return e2e::report_frames(e2e::read_file(crane.out_path), &whole).size() >= 20; },
+        kSoon))
+        << e2e::read_file(crane.err_path);
+
+    e2e::Area window{0, 0, 0, 0};
+    EXPECT_TRUE(e2e::wait_until(
+        [&] {
+            window = e2e::screenshot(weston, &now) ? changed(desktop, now) : window;
+            return window.width >= 632 && window.height >= 425 + kTitleBar;
+        },
+        kSoon))
+        << "the window drawn is " << window.width << " x " << window.height;
+
+    if (const char* folder = getenv("CRANE_WINDOW_PICTURES")) {
+        RenderImage framed{window.width, window.height, {}};
+        for (int y = window.y; y < window.y + window.height; ++y) {
+            auto row = now.rgba.begin() + ((size_t)y * now.width + window.x) * 4;
+            framed.rgba.insert(framed.rgba.end(), row, row + (size_t)window.width * 4);
+        }
+        std::string error;
+        EXPECT_TRUE(write_png(std::string(folder) + "/window-Weston.png", framed, &error)) << error;
+    }
 }
