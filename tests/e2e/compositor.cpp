@@ -187,12 +187,8 @@ void client_environment(const Compositor& c) {
     setenv("SWAYSOCK", c.ipc.c_str(), 1);
 }
 
-// Runs a tool to its end; its exit status (-1 when it could not run), its output in *out.
-// In a forked child: the tool in the compositor's client environment; never returns.
-[[noreturn]] void exec_tool(const Compositor& c, const std::vector<std::string>& argv) {
-    client_environment(c);
-    // Where tools that write files put them.
-    if (chdir(c.runtime_dir.c_str()) != 0) _exit(126);
+// In a forked child: the program argv names, found on the PATH; never returns.
+[[noreturn]] void exec_argv(const std::vector<std::string>& argv) {
     std::vector<char*> args;
     for (const std::string& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
@@ -201,6 +197,15 @@ void client_environment(const Compositor& c) {
     _exit(127);
 }
 
+// In a forked child: the tool in the compositor's client environment; never returns.
+[[noreturn]] void exec_tool(const Compositor& c, const std::vector<std::string>& argv) {
+    client_environment(c);
+    // Where tools that write files put them.
+    if (chdir(c.runtime_dir.c_str()) != 0) _exit(126);
+    exec_argv(argv);
+}
+
+// Runs a tool to its end; its exit status (-1 when it could not run), its output in *out.
 int run_tool(const Compositor& c, const std::vector<std::string>& argv, std::string* out) {
     int pipe_fds[2];
     if (pipe(pipe_fds) != 0) return -1;
@@ -354,12 +359,7 @@ bool start_as_account(Compositor* c, const std::string& config,
         setenv("XDG_RUNTIME_DIR", c->runtime_dir.c_str(), 1);
         for (const auto& variable : environment)
             setenv(variable.first, variable.second, 1);
-        std::vector<char*> args;
-        for (const std::string& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        execvp(args[0], args.data());
-        _exit(127);
+        exec_argv(argv);
     }
     c->pid = pid;
 
