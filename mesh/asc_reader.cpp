@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cfloat>
 #include <cmath>
 #include <cstdarg>
 #include <cstdint>
@@ -84,31 +83,37 @@ struct IntToken {
 
 // The leading decimal number of a token: optional sign, digits with an optional point, an
 // optional exponent. Only decimal text is accepted, so "nan", "inf" or "0x10" give no value
-// beyond their leading digits. Nineteen significant digits are kept; later ones only scale.
+// beyond their leading digits. The number is read as a double and then rounded to single
+// precision, as every other value is stored. Enough significant digits are kept for the double
+// to be the nearest one to the whole text; any later nonzero digit leaves a mark that keeps
+// it off a tie.
 struct FloatToken {
     enum { START, SIGNED, INTEGER, FRACTION, EXP_MARK, EXP_SIGNED, EXPONENT, DONE };
+    // A number halfway between two doubles has fewer than 800 significant digits.
+    static constexpr int k_kept_digits = 800;
     int state = START;
     bool negative = false;
     bool any_digit = false;
-    uint64_t mantissa = 0;
+    char digits[k_kept_digits + 1]; // significant digits, then the mark of the dropped ones
     int kept = 0;
-    long long scale10 = 0; // power of ten that the mantissa's digits are shifted by
+    bool dropped_nonzero = false;
+    long long scale10 = 0; // power of ten that the kept digits are shifted by
     bool exp_negative = false;
     long long exponent = 0;
     bool exp_digits = false;
 
     void digit(int d, bool fraction) {
         any_digit = true;
-        if (mantissa == 0 && d == 0) {
+        if (kept == 0 && d == 0) {
             if (fraction) --scale10;
             return;
         }
-        if (kept < 19) {
-            mantissa = mantissa * 10 + uint64_t(d);
-            ++kept;
+        if (kept < k_kept_digits) {
+            digits[kept++] = char('0' + d);
             if (fraction) --scale10;
-        } else if (!fraction) {
-            ++scale10;
+        } else {
+            dropped_nonzero = dropped_nonzero || d != 0;
+            if (!fraction) ++scale10;
         }
     }
 
@@ -165,34 +170,31 @@ struct FloatToken {
         }
     }
 
-    // The value rounded to single precision; false when it lies beyond the float range.
+    // The value rounded to single precision; false when it becomes infinity there.
     bool value(float& out) const {
         out = 0.0f;
         if (!any_digit) return true;
-        if (mantissa == 0) {
+        if (kept == 0) {
             out = negative ? -0.0f : 0.0f;
             return true;
         }
         long long e10 = scale10 + (exp_digits ? (exp_negative ? -exponent : exponent) : 0);
-        long double v = (long double)mantissa;
         if (e10 > 5000) return false;
         if (e10 < -5000) {
             out = negative ? -0.0f : 0.0f;
             return true;
         }
-        static const long double exact[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,
-                                            1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
-                                            1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L,
-                                            1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
-        long long k = e10 < 0 ? -e10 : e10;
-        long double p = k <= 27 ? exact[k] : powl(10.0L, (long double)k);
-        v = e10 < 0 ? v / p : v * p;
-        // Beyond the largest float only what would round to infinity is refused: from the
-        // midpoint between the largest float and 2^128 on (a tie goes to the even infinity).
-        static const long double kRoundsToInfinity = ldexpl(1.0L, 128) - ldexpl(1.0L, 103);
-        if (!(v < kRoundsToInfinity)) return false;
-        float f = v > (long double)FLT_MAX ? FLT_MAX : float(v);
-        out = negative ? -f : f;
+        // Digits and a power of ten only, so the locale's decimal point plays no part.
+        char text[k_kept_digits + 16];
+        int n = 0;
+        if (negative) text[n++] = '-';
+        memcpy(text + n, digits, size_t(kept));
+        n += kept;
+        if (dropped_nonzero) text[n++] = '1';
+        snprintf(text + n, sizeof text - size_t(n), "e%lld", e10 - (dropped_nonzero ? 1 : 0));
+        float f = float(strtod(text, nullptr));
+        if (std::isinf(f)) return false;
+        out = f;
         return true;
     }
 };

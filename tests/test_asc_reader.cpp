@@ -368,7 +368,7 @@ TEST_F(AscReader, CoordinatesAreLeadingDecimalNumbers) {
 }
 
 TEST_F(AscReader, CoordinatesAreRoundedToTheNearestFloat) {
-    // Decimal text the nearest float of which the C library's own conversion gives.
+    // Decimal text read as the C library's double, then rounded to a float.
     const char* texts[] = {"1.0000001",
                            "0.1",
                            "0.3",
@@ -384,8 +384,18 @@ TEST_F(AscReader, CoordinatesAreRoundedToTheNearestFloat) {
     for (const char* text : texts) {
         ASSERT_EQ(read(with_header(1, 0, std::string("Vertex 0:  X: ") + text + " Y: 0 Z: 0\n")), 0)
             << text;
-        EXPECT_EQ(vertex(0).x, strtof(text, nullptr)) << text;
+        EXPECT_EQ(vertex(0).x, float(strtod(text, nullptr))) << text;
     }
+}
+
+TEST_F(AscReader, CoordinateIsRoundedOnceFromItsDouble) {
+    // 16777217 lies halfway between the floats 16777216 and 16777218. X is above it by less than
+    // half a double's step there, so it reads as the midpoint itself, which goes to the even
+    // float below; Y is far enough above it to stay above it as a double.
+    ASSERT_EQ(
+        read(with_header(1, 0, "Vertex 0:  X: 16777217.000000001 Y: 16777217.00000001 Z: 0\n")), 0);
+    EXPECT_EQ(vertex(0).x, 16777216.0f);
+    EXPECT_EQ(vertex(0).y, 16777218.0f);
 }
 
 TEST_F(AscReader, NanInfAndHexTextAreNotNumbers) {
@@ -403,6 +413,10 @@ TEST_F(AscReader, CoordinateBeyondTheFloatRangeIsRefused) {
     EXPECT_NE(error().find("vertex record 0 has a coordinate beyond the range of a float"),
               std::string::npos)
         << error();
+    // Just below that midpoint, but the nearest double is the midpoint, which rounds to infinity.
+    EXPECT_EQ(read(with_header(
+                  1, 0, "Vertex 0:  X: 340282356779733661637539395458142568447.9 Y: 0 Z: 0\n")),
+              1);
 }
 
 TEST_F(AscReader, TinyCoordinateBecomesZero) {
