@@ -213,9 +213,9 @@ TkHandle tk_make_index_palette(TkHandle dc) {
 int tk_realize_palette(TkHandle dc, TkHandle palette, bool background) {
     if (s_pal.full_palette) {
         if (!background) {
-            // While the system palette is already ours there is nothing to take over, but the
-            // palette must still be realized, or colour-map changes would never show.
-            if (!s_pal.colors_taken && !tk_grab_system_colors(dc)) return -1;
+            // A take-over refused, also because the system colours are ours already, realizes
+            // nothing.
+            if (!tk_grab_system_colors(dc)) return -1;
         } else {
             tk_restore_system_colors(dc);
         }
