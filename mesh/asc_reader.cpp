@@ -29,7 +29,11 @@ long long g_chars_read = 0;
 
 // The model's stream is used by this thread alone, so the unlocked read keeps the scan fast.
 inline int next_char(FILE* stream) {
+#ifdef _WIN32
+    int c = _getc_nolock(stream);
+#else
     int c = getc_unlocked(stream);
+#endif
     g_chars_read += (c != EOF);
     return c;
 }
