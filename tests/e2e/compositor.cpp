@@ -459,6 +459,8 @@ bool wait_for_toplevel(const Compositor& c, pid_t pid, double seconds, Toplevel*
             Area deco = area_of(node->get("deco_rect"));
             if (inner.width <= 0 || inner.height <= 0) return false;
             out->title = name && name->kind == Json::kString ? name->text : "";
+            const Json* app_id = node->get("app_id");
+            out->app_id = app_id && app_id->kind == Json::kString ? app_id->text : "";
             out->content = Area{rect.x + inner.x, rect.y + inner.y, inner.width, inner.height};
             out->framed = Area{rect.x, rect.y - deco.height, rect.width, rect.height + deco.height};
             return true;

@@ -47,6 +47,7 @@ bool launch_client(const Compositor& compositor, const std::string& exe, const s
 // What the compositor knows of a program's window.
 struct Toplevel {
     std::string title;
+    std::string app_id;
     Area content{0, 0, 0, 0}; // the client's surface on the output
     Area framed{0, 0, 0, 0};  // with the title bar and borders
 };

@@ -3,6 +3,7 @@
 // desktop's close request act on it.
 #include "tests/e2e/e2e_fixture.h"
 
+#include <X11/Xutil.h>
 #include <signal.h>
 #include <sys/wait.h>
 
@@ -14,6 +15,16 @@ using CraneWindow = CraneOnDesktop;
 TEST_P(CraneWindow, TitleIsExact) {
     ASSERT_NO_FATAL_FAILURE(start_crane());
     expect_exact_title();
+    // Named as the desktop entry, crane.desktop, so that desktops show its name and icon.
+    if (wayland()) {
+        EXPECT_EQ(toplevel.app_id, "crane");
+    } else {
+        XClassHint hint{};
+        ASSERT_TRUE(XGetClassHint(display, window, &hint));
+        EXPECT_STREQ(hint.res_class, "crane");
+        XFree(hint.res_name);
+        XFree(hint.res_class);
+    }
     // The README's pictures of the window on each desktop come from here, when asked for.
     if (const char* folder = getenv("CRANE_WINDOW_PICTURES")) {
         ASSERT_TRUE(wait_reports(40, kSoon));

@@ -12,8 +12,9 @@
 
 namespace {
 
-// The window class's name, as the compositor groups and matches windows by it.
-const char kAppId[] = "tkLibWClass";
+// The installed desktop entry's ID (crane.desktop), by which desktops find the window's name and
+// icon.
+const char kAppId[] = "crane";
 
 // Sizes and state of a configure sequence, applied when it ends.
 struct Pending {

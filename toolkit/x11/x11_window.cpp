@@ -65,8 +65,9 @@ TkHandle x11_create_window(const char* title, const wchar_t* wide_title, int x, 
     XChangeProperty(d, w, g_x11.net_wm_name, g_x11.utf8_string, 8, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(name.data()), (int)name.size());
     XSetWMProtocols(d, w, &g_x11.wm_delete_window, 1);
+    // Named as the installed desktop entry (crane.desktop), which desktops match it with.
     XClassHint class_hint;
-    char class_name[] = "tkLibWClass";
+    char class_name[] = "crane";
     class_hint.res_name = class_name;
     class_hint.res_class = class_name;
     XSetClassHint(d, w, &class_hint);
