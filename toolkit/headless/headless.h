@@ -1,9 +1,11 @@
-// The headless backend: Mesa's surfaceless EGL, one off-screen "window" and a scripted event
-// queue. Its platform operations are defined as headless_<operation> in the file of their group:
-//  - headless_connection.cpp: the EGL display (the window class), version, metrics, process
+// The headless backend: one off-screen "window" and a scripted event queue, drawn by Mesa's
+// surfaceless EGL on Linux and by WGL into a framebuffer object on Windows. Its platform
+// operations are defined as headless_<operation> in the file of their group:
+//  - headless_connection.cpp: the GL display (the window class), version, metrics, process
 //    operations, and filling the platform table.
 //  - headless_window.cpp: the off-screen window, its device context and the input state.
-//  - headless_formats.cpp: the RGBA configs as pixel formats, the pbuffer, the context, swaps.
+//  - headless_formats.cpp (EGL) or headless_formats_wgl.cpp (WGL): the RGB formats as pixel
+//    formats, the off-screen surface, the context, swaps.
 //  - headless_events.cpp: the scripted queue, repaints, the backend's settings, the capture.
 //  - headless_message_box.cpp: standard error, as there is no display.
 // The device is true colour: the palette group is the shared one of platform.h.
@@ -18,7 +20,7 @@
 PLAT_WINDOW_OPERATIONS(HEADLESS_DECLARE)
 #undef HEADLESS_DECLARE
 
-// Fills table with this backend's operations; non-zero when the EGL display opens.
+// Fills table with this backend's operations; non-zero when the GL display opens.
 int headless_platform_init(PlatTable* table);
 
 // The one off-screen window; window == 0 when there is none.
@@ -37,17 +39,17 @@ struct HeadlessWindow {
 
 extern HeadlessWindow g_headless;
 
-// Display connection, surface and context (headless_formats.cpp).
-bool egl_display_open();
-// Off-screen surface and context for a format (1-based index); false when EGL refuses.
-bool egl_surface_create(int format_index, int width, int height);
-bool egl_context_create();
-bool egl_make_current(bool current);
-void egl_context_destroy();
-void egl_surface_destroy();
+// Display connection, surface and context (the formats file of the platform).
+bool headless_display_open();
+// Off-screen surface and context for a format (1-based index); false when the GL refuses.
+bool headless_surface_create(int format_index, int width, int height);
+bool headless_context_create();
+bool headless_make_current(bool current);
+void headless_context_destroy();
+void headless_surface_destroy();
 // Reads the finished frame as RGBA rows, top row first.
-void egl_read_frame(std::vector<unsigned char>* rgba);
+void headless_read_frame(std::vector<unsigned char>* rgba);
 
 // The scripted queue and the capture step (headless_events.cpp).
-void egl_queue_drop_window_events();
-void egl_present_frame();
+void headless_queue_drop_window_events();
+void headless_present_frame();

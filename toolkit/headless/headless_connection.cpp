@@ -1,9 +1,13 @@
-// The headless backend's window class (the EGL display), version, metrics and process
+// The headless backend's window class (the GL display), version, metrics and process
 // operations, and the table that makes it the platform of the programs that link it.
 #include "toolkit/headless/headless.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sched.h>
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 
@@ -13,7 +17,7 @@ int headless_platform_init(PlatTable* table) {
 #define HEADLESS_FILL(result, name, parameters) table->name = headless_##name;
     PLAT_WINDOW_OPERATIONS(HEADLESS_FILL)
 #undef HEADLESS_FILL
-    return egl_display_open();
+    return headless_display_open();
 }
 
 // The programs that link this backend run on it alone.
@@ -36,7 +40,7 @@ int headless_adjust_window_rect(PlatRect*) {
 
 // The class is the display: registering opens it, once for the process.
 int headless_register_class(int, PlatEventProc proc) {
-    if (!egl_display_open()) return 0;
+    if (!headless_display_open()) return 0;
     g_headless.registered = true;
     g_headless.proc = proc;
     return 1;
@@ -46,9 +50,17 @@ void headless_exit_process(int status) {
     // Ends at once, without the exit processing; what was already printed still reaches its
     // destination.
     std::fflush(nullptr);
+#ifdef _WIN32
+    ExitProcess(static_cast<UINT>(status));
+#else
     _exit(status);
+#endif
 }
 
 void headless_yield() {
+#ifdef _WIN32
+    Sleep(0);
+#else
     sched_yield();
+#endif
 }

@@ -137,19 +137,19 @@ void egl_backend_reset() {
 
 // ---- Presenting ----------------------------------------------------------------------------
 
-void egl_present_frame() {
+void headless_present_frame() {
     // The frame must be complete before it is read or timed, as a real swap would wait.
     glFinish();
     if (g_headless.painting) return; // a repaint repeats the current frame
     const int frame = ++g_frames_drawn;
     if (g_capture && std::binary_search(g_capture_frames.begin(), g_capture_frames.end(), frame)) {
-        egl_read_frame(&g_pixels);
+        headless_read_frame(&g_pixels);
         g_capture(frame, g_headless.width, g_headless.height, g_pixels.data());
     }
     if (g_on_frame) g_on_frame(frame);
 }
 
-void egl_queue_drop_window_events() {
+void headless_queue_drop_window_events() {
     g_queue.erase(std::remove_if(g_queue.begin(), g_queue.end(),
                                  [](const QueuedEvent& q) { return q.event.kind != PLAT_EV_QUIT; }),
                   g_queue.end());

@@ -81,7 +81,7 @@ bool is_dc(TkHandle dc) {
 
 } // namespace
 
-bool egl_display_open() {
+bool headless_display_open() {
     if (g_display != EGL_NO_DISPLAY) return true;
     if (g_display_tried) return false;
     g_display_tried = true;
@@ -99,11 +99,11 @@ bool egl_display_open() {
     return true;
 }
 
-bool egl_surface_create(int format_index, int width, int height) {
+bool headless_surface_create(int format_index, int width, int height) {
     if (g_display == EGL_NO_DISPLAY || format_index < 1 ||
         format_index > static_cast<int>(g_formats.size()))
         return false;
-    egl_surface_destroy();
+    headless_surface_destroy();
     const EGLint attribs[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
     g_surface = eglCreatePbufferSurface(g_display, g_configs[format_index - 1], attribs);
     if (g_surface == EGL_NO_SURFACE) return false;
@@ -113,7 +113,7 @@ bool egl_surface_create(int format_index, int width, int height) {
     return true;
 }
 
-bool egl_context_create() {
+bool headless_context_create() {
     if (g_surface == EGL_NO_SURFACE) return false;
     // Immediate mode, display lists and the fixed-function pipeline need a compatibility
     // context; Mesa gives its highest compatibility version for this request.
@@ -124,14 +124,14 @@ bool egl_context_create() {
     return g_context != EGL_NO_CONTEXT;
 }
 
-bool egl_make_current(bool current) {
+bool headless_make_current(bool current) {
     if (g_display == EGL_NO_DISPLAY) return false;
     if (!current) return eglMakeCurrent(g_display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     if (g_context == EGL_NO_CONTEXT || g_surface == EGL_NO_SURFACE) return false;
     return eglMakeCurrent(g_display, g_surface, g_surface, g_context);
 }
 
-void egl_context_destroy() {
+void headless_context_destroy() {
     if (g_context == EGL_NO_CONTEXT) return;
     if (eglGetCurrentContext() == g_context)
         eglMakeCurrent(g_display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
@@ -139,14 +139,14 @@ void egl_context_destroy() {
     g_context = EGL_NO_CONTEXT;
 }
 
-void egl_surface_destroy() {
+void headless_surface_destroy() {
     if (g_surface == EGL_NO_SURFACE) return;
     eglDestroySurface(g_display, g_surface);
     g_surface = EGL_NO_SURFACE;
     g_surface_format = 0;
 }
 
-void egl_read_frame(std::vector<unsigned char>* rgba) {
+void headless_read_frame(std::vector<unsigned char>* rgba) {
     const size_t row = static_cast<size_t>(g_width) * 4;
     std::vector<unsigned char> bottom_up(row * g_height);
     // Read from the buffer that was drawn into, without disturbing the program's pixel state.
@@ -188,33 +188,33 @@ int headless_get_pixel_format(TkHandle dc) {
 int headless_set_pixel_format(TkHandle dc, int index, const PlatPixelFormat*) {
     // A window's format is set once.
     if (!is_dc(dc) || g_headless.format != 0) return 0;
-    if (!egl_surface_create(index, g_headless.width, g_headless.height)) return 0;
+    if (!headless_surface_create(index, g_headless.width, g_headless.height)) return 0;
     g_headless.format = index;
     return 1;
 }
 
 TkHandle headless_gl_create_context(TkHandle dc) {
     if (!is_dc(dc) || g_headless.format == 0 || g_headless.context != 0) return 0;
-    if (!egl_context_create()) return 0;
+    if (!headless_context_create()) return 0;
     g_headless.context = 0x3000 + g_headless.serial;
     return g_headless.context;
 }
 
 int headless_gl_make_current(TkHandle dc, TkHandle context) {
-    if (context == 0) return egl_make_current(false);
+    if (context == 0) return headless_make_current(false);
     if (!is_dc(dc) || context != g_headless.context) return 0;
-    return egl_make_current(true);
+    return headless_make_current(true);
 }
 
 int headless_gl_delete_context(TkHandle context) {
     if (context == 0 || context != g_headless.context) return 0;
-    egl_context_destroy();
+    headless_context_destroy();
     g_headless.context = 0;
     return 1;
 }
 
 int headless_swap_buffers(TkHandle dc) {
     if (!is_dc(dc) || g_headless.context == 0) return 0;
-    egl_present_frame();
+    headless_present_frame();
     return 1;
 }

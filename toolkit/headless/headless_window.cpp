@@ -49,9 +49,9 @@ int headless_destroy_window(TkHandle window) {
     e.window = window;
     if (w.proc) w.proc(&e);
     // Whatever the toolkit left behind goes with the window.
-    egl_context_destroy();
-    egl_surface_destroy();
-    egl_queue_drop_window_events();
+    headless_context_destroy();
+    headless_surface_destroy();
+    headless_queue_drop_window_events();
     w.window = 0;
     w.dc = 0;
     w.context = 0;
