@@ -6,6 +6,7 @@ pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libswsc
 add_library(crane_render_support STATIC
   ${CMAKE_CURRENT_LIST_DIR}/render_args.cpp
   ${CMAKE_CURRENT_LIST_DIR}/render_image.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/render_png.cpp
   ${CMAKE_CURRENT_LIST_DIR}/render_video.cpp
   ${CMAKE_CURRENT_LIST_DIR}/render_progress.cpp)
 target_link_libraries(crane_render_support PUBLIC PNG::PNG PkgConfig::FFMPEG Threads::Threads)

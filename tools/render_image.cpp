@@ -1,8 +1,5 @@
 #include "tools/render_image.h"
 
-#include <png.h>
-
-#include <cstdio>
 #include <string>
 
 namespace {
@@ -53,111 +50,7 @@ void blit(RenderImage* dst, int x0, int y0, const RenderImage& src) {
     }
 }
 
-// libpng's own handlers print to standard error; ours keep the text for the caller's message.
-std::string g_png_message;
-
-void png_error_quietly(png_structp png, png_const_charp message) {
-    g_png_message = message ? message : "";
-    png_longjmp(png, 1);
-}
-
-void png_warning_quietly(png_structp, png_const_charp) {}
-
-struct FileCloser {
-    FILE* f;
-    ~FileCloser() {
-        if (f) std::fclose(f);
-    }
-};
-
 } // namespace
-
-bool write_png(const std::string& path, const RenderImage& image, std::string* error) {
-    FileCloser file{std::fopen(path.c_str(), "wb")};
-    if (!file.f) {
-        *error = "cannot write " + path;
-        return false;
-    }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, png_error_quietly,
-                                              png_warning_quietly);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!info) {
-        png_destroy_write_struct(&png, nullptr);
-        *error = "out of memory writing " + path;
-        return false;
-    }
-    // libpng reports its errors by a long jump back here.
-    std::vector<unsigned char> row(static_cast<size_t>(image.width) * 3);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        *error = "libpng failed writing " + path + ": " + g_png_message;
-        return false;
-    }
-    png_init_io(png, file.f);
-    png_set_IHDR(png, info, image.width, image.height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    // Fast enough for hundreds of frames; the pictures are mostly flat colour anyway.
-    png_set_compression_level(png, 6);
-    png_write_info(png, info);
-    for (int y = 0; y < image.height; ++y) {
-        const unsigned char* src = &image.rgba[static_cast<size_t>(y) * image.width * 4];
-        for (int x = 0; x < image.width; ++x) {
-            row[x * 3 + 0] = src[x * 4 + 0];
-            row[x * 3 + 1] = src[x * 4 + 1];
-            row[x * 3 + 2] = src[x * 4 + 2];
-        }
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    if (std::fflush(file.f) != 0 || std::ferror(file.f)) {
-        *error = "cannot write " + path;
-        return false;
-    }
-    return true;
-}
-
-bool read_png(const std::string& path, RenderImage* image, std::string* error) {
-    FileCloser file{std::fopen(path.c_str(), "rb")};
-    if (!file.f) {
-        *error = "cannot open " + path;
-        return false;
-    }
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, png_error_quietly,
-                                             png_warning_quietly);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!info) {
-        png_destroy_read_struct(&png, nullptr, nullptr);
-        *error = "out of memory reading " + path;
-        return false;
-    }
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_read_struct(&png, &info, nullptr);
-        *error = path + ": " + g_png_message;
-        return false;
-    }
-    png_init_io(png, file.f);
-    png_read_info(png, info);
-    const int color = png_get_color_type(png, info);
-    if (png_get_bit_depth(png, info) != 8 ||
-        (color != PNG_COLOR_TYPE_RGB && color != PNG_COLOR_TYPE_RGB_ALPHA)) {
-        png_destroy_read_struct(&png, &info, nullptr);
-        *error = path + " is not an 8-bit RGB picture";
-        return false;
-    }
-    if (color == PNG_COLOR_TYPE_RGB) png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
-    png_read_update_info(png, info);
-    image->width = static_cast<int>(png_get_image_width(png, info));
-    image->height = static_cast<int>(png_get_image_height(png, info));
-    image->rgba.assign(static_cast<size_t>(image->width) * image->height * 4, 0);
-    std::vector<png_bytep> rows(image->height);
-    for (int y = 0; y < image->height; ++y)
-        rows[y] = &image->rgba[static_cast<size_t>(y) * image->width * 4];
-    png_read_image(png, rows.data());
-    png_read_end(png, nullptr);
-    png_destroy_read_struct(&png, &info, nullptr);
-    return true;
-}
 
 RenderImage half_size(const RenderImage& image) {
     RenderImage half;
