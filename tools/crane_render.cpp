@@ -7,7 +7,11 @@
 #include "tools/render_progress.h"
 #include "tools/render_video.h"
 
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <csignal>
@@ -76,7 +80,8 @@ void after_frame(int frame) {
 // files; names the caller gave are still meant relative to the caller's folder.
 void resolve_from_caller(std::string* path) {
     const char* caller = std::getenv("CRANE_CALLER_DIR");
-    if (!caller || !*caller || path->empty() || (*path)[0] == '/') return;
+    if (!caller || !*caller || path->empty() || std::filesystem::path(*path).has_root_directory())
+        return;
     *path = (std::filesystem::path(caller) / *path).string();
 }
 
@@ -84,15 +89,28 @@ void resolve_from_caller(std::string* path) {
 // video, then end the way the signal ends a process.
 char g_temp_video[4096];
 
+void remove_temp_video() {
+#ifdef _WIN32
+    _unlink(g_temp_video);
+#else
+    unlink(g_temp_video);
+#endif
+}
+
 void on_interrupt(int signal_number) {
     progress_restore_terminal();
-    if (g_temp_video[0]) unlink(g_temp_video);
+    if (g_temp_video[0]) remove_temp_video();
     std::signal(signal_number, SIG_DFL);
     std::raise(signal_number);
 }
 
 void handle_interrupts() {
+#ifdef _WIN32
+    // Windows raises SIGINT for Ctrl-C and Ctrl-Break; it knows no hang-up.
+    for (int s : {SIGINT, SIGTERM})
+#else
     for (int s : {SIGINT, SIGTERM, SIGHUP})
+#endif
         std::signal(s, on_interrupt);
 }
 
@@ -162,7 +180,8 @@ int main(int argc, char** argv) {
             video_open(g_options.video, g_options.width, g_options.height, g_options.fps, &error);
         if (!g_video) {
             std::fprintf(stderr, "crane-render: %s\n", error.c_str());
-            return 1;
+            // Asking a build without video for one is a usage error, not a failed write.
+            return video_supported() ? 1 : 2;
         }
     } else if (g_options.bench == 0) {
         std::error_code ec;

@@ -1,6 +1,25 @@
 # crane-render: the program on the headless backend, writing chosen frames as PNG files and
 # videos. FFmpeg's libraries encode on a thread beside the drawing; they are part of the support
 # library, so that every program built from crane_render.cpp has them.
+if(WIN32)
+  # Windows: PNG files through zlib alone and no video (mingw-w64 has neither libpng nor FFmpeg
+  # in Debian); the headless backend draws with WGL.
+  add_library(crane_render_support STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/render_args.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/render_image.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/render_png_zlib.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/render_video_none.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/render_progress.cpp)
+  target_link_libraries(crane_render_support PUBLIC ZLIB::ZLIB)
+
+  add_executable(crane-render ${CMAKE_CURRENT_LIST_DIR}/crane_render.cpp
+    $<TARGET_OBJECTS:crane_catalogue>)
+  target_link_libraries(crane-render PRIVATE crane_render_support
+    crane_app crane_mesh crane_spring crane_tk crane_platform_headless crane_gl)
+  add_dependencies(crane-render meshes)
+  return()
+endif()
+
 find_package(Threads REQUIRED)
 pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libswscale libavutil)
 add_library(crane_render_support STATIC

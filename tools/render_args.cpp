@@ -92,9 +92,14 @@ bool video_name_usable(const std::string& path) {
 }
 
 const char* render_usage() {
+    // The Windows build has no video encoder, so its text offers none.
     return "Usage: crane-render [options]\n"
+#ifdef _WIN32
+           "Draws the crane animation off-screen and saves chosen frames as PNG files.\n"
+#else
            "Draws the crane animation off-screen and saves chosen frames as PNG files\n"
            "or as a video.\n"
+#endif
            "Frames count the animation's steps since start: 1 to 1050 on the first pass,\n"
            "1051 is the first frame of the second pass. Mesh files are read from the\n"
            "working directory.\n"
@@ -106,11 +111,13 @@ const char* render_usage() {
            "  --size WxH             size of the picture (default 632x425)\n"
            "  --sheet FILE           also write a contact sheet of the saved frames\n"
            "  --bench N              draw N frames, save none, print the frame rate\n"
+#ifndef _WIN32
            "  --video FILE           encode the frames into a video instead of PNG files:\n"
            "                         FILE.mp4 (H.264), FILE.webm (VP9) or FILE.webp\n"
            "                         (animated WebP); without --frames, one whole pass,\n"
            "                         frames 1-1051\n"
            "  --fps N                frames per second of the video (default 30)\n"
+#endif
            "  --help                 this text\n";
 }
 

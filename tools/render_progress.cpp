@@ -1,12 +1,64 @@
 #include "tools/render_progress.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/ioctl.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <cstdio>
 
 namespace {
+
+#ifdef _WIN32
+bool is_console(DWORD which) {
+    DWORD mode = 0;
+    HANDLE h = GetStdHandle(which);
+    return h && h != INVALID_HANDLE_VALUE && GetConsoleMode(h, &mode);
+}
+
+// A console that takes the terminal's escape sequences (Windows 10 on). A pipe, a file or NUL
+// is no console, and a console that refuses the sequences gets no line either.
+bool progress_terminal() {
+    DWORD mode = 0;
+    HANDLE h = GetStdHandle(STD_ERROR_HANDLE);
+    if (!h || h == INVALID_HANDLE_VALUE || !GetConsoleMode(h, &mode)) return false;
+    return (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) ||
+           SetConsoleMode(h, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+}
+
+// Rows of the console's visible part when the program's reports go to the same console.
+int terminal_rows() {
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (!is_console(STD_OUTPUT_HANDLE) ||
+        !GetConsoleScreenBufferInfo(GetStdHandle(STD_ERROR_HANDLE), &info))
+        return 0;
+    return info.srWindow.Bottom - info.srWindow.Top + 1;
+}
+
+void write_unbuffered(const char* text, size_t size) {
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), text, static_cast<DWORD>(size), &written, nullptr);
+}
+#else
+bool progress_terminal() {
+    return isatty(STDERR_FILENO) != 0;
+}
+
+// Rows of the terminal when the program's reports go to the same terminal.
+int terminal_rows() {
+    winsize size{};
+    if (isatty(STDOUT_FILENO) && ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0) return size.ws_row;
+    return 0;
+}
+
+void write_unbuffered(const char* text, size_t size) {
+    const ssize_t written = write(STDERR_FILENO, text, size);
+    (void)written;
+}
+#endif
 
 typedef std::chrono::steady_clock Clock;
 
@@ -37,10 +89,8 @@ void put(const std::string& s) {
 // When the program's reports go to the same terminal, the line keeps the bottom row and the
 // reports scroll above it; otherwise it is simply rewritten in place.
 void first_draw() {
-    g_rows = 0;
-    winsize size{};
-    if (isatty(STDOUT_FILENO) && ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row > 2)
-        g_rows = size.ws_row;
+    const int rows = terminal_rows();
+    g_rows = rows > 2 ? rows : 0;
     if (g_rows > 0) {
         // Make room, then keep the scrolling region off the last row.
         put("\n\0337\033[1;" + std::to_string(g_rows - 1) + "r\0338\033[1A");
@@ -76,7 +126,7 @@ std::string progress_text(int done, int total, double seconds) {
 }
 
 void progress_start(int total) {
-    g_enabled = isatty(STDERR_FILENO) != 0;
+    g_enabled = progress_terminal();
     g_shown = false;
     g_total = total;
     g_start = Clock::now();
@@ -102,6 +152,5 @@ void progress_end() {
 void progress_restore_terminal() {
     if (!g_shown) return;
     g_shown = false;
-    const ssize_t written = write(STDERR_FILENO, g_restore, g_restore_size);
-    (void)written;
+    write_unbuffered(g_restore, g_restore_size);
 }

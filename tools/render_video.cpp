@@ -203,6 +203,10 @@ AVPixelFormat pixel_format(const VideoFormat& f, int width, int height) {
 
 } // namespace
 
+bool video_supported() {
+    return true;
+}
+
 std::string video_temp_path(const std::string& path) {
     return path + ".part";
 }

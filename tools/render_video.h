@@ -7,6 +7,9 @@
 
 struct VideoWriter;
 
+// False in a build without FFmpeg (Windows), where video_open always fails.
+bool video_supported();
+
 // The container and codec the file name's extension chooses: ".mp4" (H.264), ".webm" (VP9)
 // or ".webp" (animated WebP). Null for any other name.
 const char* video_kind(const std::string& path);
