@@ -3,12 +3,15 @@
 // desktop's close request act on it.
 #include "tests/e2e/e2e_fixture.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <set>
 
 using CraneWindow = CraneOnDesktop;
 
@@ -18,7 +21,7 @@ TEST_P(CraneWindow, TitleIsExact) {
     // Named as the desktop entry, crane.desktop, so that desktops show its name and icon.
     if (wayland()) {
         EXPECT_EQ(toplevel.app_id, "crane");
-    } else {
+    } else if (desktop == Desktop::Bare || desktop == Desktop::Openbox) {
         XClassHint hint{};
         ASSERT_TRUE(XGetClassHint(display, window, &hint));
         EXPECT_STREQ(hint.res_class, "crane");
@@ -83,6 +86,64 @@ TEST_P(CraneWindow, CloseRequestEndsTheLoopAndTheProcessWithStatusZero) {
 CRANE_ON_EVERY_DESKTOP(CraneWindow);
 
 using CraneUnderOpenbox = CraneUnderWindowManager;
+
+namespace {
+
+// A window's 32-bit CARDINAL property; empty when it has none.
+std::vector<unsigned long> cardinals(Display* display, Window window, const char* name) {
+    std::vector<unsigned long> out;
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, left = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1 << 20, False,
+                           XA_CARDINAL, &type, &format, &count, &left, &data) == Success &&
+        data) {
+        // Xlib hands 32-bit items over as longs.
+        const unsigned long* items = reinterpret_cast<const unsigned long*>(data);
+        if (type == XA_CARDINAL && format == 32) out.assign(items, items + count);
+        XFree(data);
+    }
+    return out;
+}
+
+} // namespace
+
+// Beside its title a window manager shows the window's icon, in three sizes, each an opaque
+// picture rather than one colour, and can tell the program's process on this host.
+TEST_F(CraneUnderOpenbox, WindowCarriesItsIconAndItsProcess) {
+    ASSERT_NO_FATAL_FAILURE(start_crane());
+    std::vector<unsigned long> icon = cardinals(display, window, "_NET_WM_ICON");
+    std::vector<unsigned long> sizes;
+    size_t at = 0;
+    while (at + 2 <= icon.size()) {
+        unsigned long width = icon[at], height = icon[at + 1];
+        EXPECT_EQ(width, height);
+        size_t end = at + 2 + width * height;
+        ASSERT_LE(end, icon.size()) << "icon of " << width << " x " << height << " cut short";
+        // Xlib widens each 32-bit item as a signed one: only the low 32 bits are the pixel.
+        std::set<unsigned long> colours;
+        for (size_t i = at + 2; i < end; ++i)
+            colours.insert(icon[i] & 0xFFFFFFFFu);
+        EXPECT_GT(colours.size(), 4u) << width;
+        EXPECT_EQ(std::count_if(colours.begin(), colours.end(),
+                                [](unsigned long pixel) { return pixel >> 24 != 0xFF; }),
+                  0)
+            << width;
+        sizes.push_back(width);
+        at = end;
+    }
+    EXPECT_EQ(at, icon.size());
+    EXPECT_EQ(sizes, (std::vector<unsigned long>{16, 32, 48}));
+    EXPECT_EQ(cardinals(display, window, "_NET_WM_PID"),
+              std::vector<unsigned long>{(unsigned long)crane.pid});
+    char host[256] = {};
+    ASSERT_EQ(gethostname(host, sizeof host - 1), 0);
+    XTextProperty machine{};
+    ASSERT_TRUE(XGetWMClientMachine(display, window, &machine));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(machine.value), machine.nitems), host);
+    XFree(machine.value);
+}
 
 // The close button at the right of the title bar, clicked as a user does.
 TEST_F(CraneUnderOpenbox, CloseButtonEndsTheProcessWithStatusZero) {

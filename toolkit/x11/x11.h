@@ -37,7 +37,7 @@ struct X11State {
     bool registered = false;
     PlatEventProc proc = nullptr;
     Atom wm_protocols = 0, wm_delete_window = 0, net_wm_name = 0, utf8_string = 0;
-    Atom net_frame_extents = 0;
+    Atom net_frame_extents = 0, net_wm_icon = 0, net_wm_pid = 0;
     bool window_manager = false;
 
     X11Window win; // the one toolkit window (win.top == 0 when none)
@@ -51,6 +51,11 @@ struct X11State {
 };
 
 extern X11State g_x11;
+
+// The window's icon as _NET_WM_ICON holds it (width, height, then 0xAARRGGBB pixels row by row,
+// for each size), generated at build time from crane-render's pictures.
+extern const unsigned long x11_icon_data[];
+extern const int x11_icon_data_size;
 
 // Opens the display connection if it is not open yet; false when no display can be reached.
 bool x11_connect();

@@ -57,6 +57,8 @@ bool x11_connect() {
     g_x11.net_wm_name = XInternAtom(display, "_NET_WM_NAME", False);
     g_x11.utf8_string = XInternAtom(display, "UTF8_STRING", False);
     g_x11.net_frame_extents = XInternAtom(display, "_NET_FRAME_EXTENTS", False);
+    g_x11.net_wm_icon = XInternAtom(display, "_NET_WM_ICON", False);
+    g_x11.net_wm_pid = XInternAtom(display, "_NET_WM_PID", False);
     g_x11.window_manager = has_window_manager(display);
     return true;
 }

@@ -1,5 +1,6 @@
 // The toolkit's top-level X window, its device context and the input state queries.
 #include <X11/Xatom.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <string>
@@ -71,6 +72,23 @@ TkHandle x11_create_window(const char* title, const wchar_t* wide_title, int x, 
     class_hint.res_name = class_name;
     class_hint.res_class = class_name;
     XSetClassHint(d, w, &class_hint);
+    // Xlib takes the items of a 32-bit property as longs, as the icon's data is stored.
+    XChangeProperty(d, w, g_x11.net_wm_icon, XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(x11_icon_data), x11_icon_data_size);
+    // The process id names a process only on its host, so it goes with the host's name.
+    char host[256];
+    if (gethostname(host, sizeof host) == 0) {
+        host[sizeof host - 1] = '\0';
+        char* names[] = {host};
+        XTextProperty machine;
+        if (XStringListToTextProperty(names, 1, &machine)) {
+            XSetWMClientMachine(d, w, &machine);
+            XFree(machine.value);
+            unsigned long pid = (unsigned long)getpid();
+            XChangeProperty(d, w, g_x11.net_wm_pid, XA_CARDINAL, 32, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(&pid), 1);
+        }
+    }
     XSizeHints* hints = XAllocSizeHints();
     if (hints) {
         hints->flags = PSize;
