@@ -22,6 +22,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <string>
 
 #include "toolkit/platform.h"
 
@@ -35,7 +36,7 @@ struct libdecor_frame;
 struct wl_cursor_theme;
 
 // A decorated top-level surface: the toolkit's window or a message box. Decorations are the
-// compositor's where it offers xdg-decoration, else libdecor draws them.
+// compositor's where it offers xdg-decoration and agrees to draw them, else libdecor draws them.
 struct WlToplevel {
     wl_surface* surface = nullptr;
     xdg_surface* xdg = nullptr;
@@ -46,6 +47,9 @@ struct WlToplevel {
     bool configured = false;   // the first configure has come and been acknowledged
     bool activated = false;
     bool close_requested = false;
+    bool client_side = false; // the compositor answered that the client draws the decorations
+    std::string title;
+    WlToplevel* parent = nullptr;
     // Called after each configure with the size the compositor asks for (0: the client's own
     // choice) and whether the window is active.
     void (*on_configure)(WlToplevel* toplevel, int width, int height, bool activated) = nullptr;
@@ -128,8 +132,11 @@ int64_t wl_now_ms();
 
 // Top-level surfaces (wayland_window.cpp).
 bool wl_toplevel_create(WlToplevel* top, const char* title);
-// Makes the first commit and waits for the first configure.
+// Makes the first commit and waits for the first configure; false when the decorations the
+// compositor asks the client for cannot be had.
 bool wl_toplevel_show(WlToplevel* top);
+// Keeps top above parent (a message box above the window).
+void wl_toplevel_set_parent(WlToplevel* top, WlToplevel* parent);
 void wl_toplevel_destroy(WlToplevel* top);
 
 // Events (wayland_events.cpp).

@@ -138,18 +138,14 @@ int wayland_message_box(TkHandle owner, const char* text, const char* caption) {
         return plat_message_to_stderr(text, caption);
     }
     draw(&box);
-    if (owner && owner == (TkHandle)&g_wl.win && g_wl.win.top.surface) {
-        if (box.top.frame && g_wl.win.top.frame)
-            libdecor_frame_set_parent(box.top.frame, g_wl.win.top.frame);
-        else if (box.top.toplevel && g_wl.win.top.toplevel)
-            xdg_toplevel_set_parent(box.top.toplevel, g_wl.win.top.toplevel);
-    }
+    if (owner && owner == (TkHandle)&g_wl.win && g_wl.win.top.surface)
+        wl_toplevel_set_parent(&box.top, &g_wl.win.top);
     s_box = &box;
     g_wl.box = &box.top;
     g_wl.box_key = 0;
     g_wl.box_click_x = g_wl.box_click_y = -1;
-    wl_toplevel_show(&box.top);
-    for (;;) {
+    bool shown = wl_toplevel_show(&box.top);
+    while (shown) {
         int key = g_wl.box_key;
         if (key == PLAT_KEY_RETURN || key == PLAT_KEY_ESCAPE || key == PLAT_KEY_SPACE) break;
         if (g_wl.box_click_x >= 0 && on_button(box, g_wl.box_click_x, g_wl.box_click_y)) break;
@@ -164,5 +160,5 @@ int wayland_message_box(TkHandle owner, const char* text, const char* caption) {
     wl_buffer_destroy(box.buffer);
     munmap(box.pixels, box.bytes);
     wl_display_roundtrip(g_wl.display);
-    return 1;
+    return shown ? 1 : plat_message_to_stderr(text, caption);
 }

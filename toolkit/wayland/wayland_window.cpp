@@ -39,6 +39,9 @@ void configured(WlToplevel* top, int width, int height, bool activated) {
 // ---- xdg-shell, with the compositor's decorations -------------------------------------------
 
 void on_xdg_configure(void* data, xdg_surface* surface, uint32_t serial) {
+    // Answered with client-side decorations, the surface is about to go to libdecor instead.
+    WlToplevel* top = static_cast<WlToplevel*>(data);
+    if (top->client_side && !top->configured) return;
     xdg_surface_ack_configure(surface, serial);
     configured(static_cast<WlToplevel*>(data), s_pending.width, s_pending.height,
                s_pending.activated);
@@ -60,6 +63,15 @@ void on_toplevel_bounds(void*, xdg_toplevel*, int32_t, int32_t) {}
 void on_toplevel_capabilities(void*, xdg_toplevel*, wl_array*) {}
 const xdg_toplevel_listener k_toplevel_listener = {on_toplevel_configure, on_toplevel_close,
                                                    on_toplevel_bounds, on_toplevel_capabilities};
+
+// The compositor's answer to the server-side mode asked for. Only the answer before the first
+// configure is followed: once shown, the surface could change hands only by being unmapped
+// under the running drawing.
+void on_decoration_configure(void* data, zxdg_toplevel_decoration_v1*, uint32_t mode) {
+    WlToplevel* top = static_cast<WlToplevel*>(data);
+    if (!top->configured) top->client_side = mode == ZXDG_TOPLEVEL_DECORATION_V1_MODE_CLIENT_SIDE;
+}
+const zxdg_toplevel_decoration_v1_listener k_decoration_listener = {on_decoration_configure};
 
 // ---- libdecor, where the compositor draws no decorations ------------------------------------
 
@@ -145,12 +157,40 @@ bool is_window(TkHandle window) {
     return window && window == (TkHandle)&g_wl.win && g_wl.win.top.surface;
 }
 
+// Gives the surface a libdecor frame with the toplevel's title and the application's ID.
+bool decorate(WlToplevel* top) {
+    if (!g_wl.decor) g_wl.decor = libdecor_new(g_wl.display, decor_interface());
+    if (!g_wl.decor) return false;
+    top->frame = libdecor_decorate(g_wl.decor, top->surface, frame_interface(), top);
+    if (!top->frame) return false;
+    libdecor_frame_set_title(top->frame, top->title.c_str());
+    libdecor_frame_set_app_id(top->frame, kAppId);
+    if (top->parent && top->parent->frame)
+        libdecor_frame_set_parent(top->frame, top->parent->frame);
+    return true;
+}
+
+// The compositor offers xdg-decoration but wants the client to draw: the surface, not yet
+// mapped, leaves its xdg objects for a libdecor frame.
+bool move_to_libdecor(WlToplevel* top) {
+    zxdg_toplevel_decoration_v1_destroy(top->decoration);
+    top->decoration = nullptr;
+    xdg_toplevel_destroy(top->toplevel);
+    top->toplevel = nullptr;
+    xdg_surface_destroy(top->xdg);
+    top->xdg = nullptr;
+    if (!decorate(top)) return false;
+    libdecor_frame_map(top->frame);
+    return true;
+}
+
 } // namespace
 
 bool wl_toplevel_create(WlToplevel* top, const char* title) {
     if (!wl_connect()) return false;
     top->surface = wl_compositor_create_surface(g_wl.compositor);
     if (!top->surface) return false;
+    top->title = title;
     if (g_wl.decoration_manager) {
         top->xdg = xdg_wm_base_get_xdg_surface(g_wl.wm_base, top->surface);
         xdg_surface_add_listener(top->xdg, &k_xdg_surface_listener, top);
@@ -160,25 +200,25 @@ bool wl_toplevel_create(WlToplevel* top, const char* title) {
         xdg_toplevel_set_app_id(top->toplevel, kAppId);
         top->decoration = zxdg_decoration_manager_v1_get_toplevel_decoration(
             g_wl.decoration_manager, top->toplevel);
+        zxdg_toplevel_decoration_v1_add_listener(top->decoration, &k_decoration_listener, top);
         zxdg_toplevel_decoration_v1_set_mode(top->decoration,
                                              ZXDG_TOPLEVEL_DECORATION_V1_MODE_SERVER_SIDE);
         return true;
     }
-    if (!g_wl.decor) g_wl.decor = libdecor_new(g_wl.display, decor_interface());
-    if (!g_wl.decor) {
+    if (!decorate(top)) {
         wl_surface_destroy(top->surface);
         top->surface = nullptr;
         return false;
     }
-    top->frame = libdecor_decorate(g_wl.decor, top->surface, frame_interface(), top);
-    if (!top->frame) {
-        wl_surface_destroy(top->surface);
-        top->surface = nullptr;
-        return false;
-    }
-    libdecor_frame_set_title(top->frame, title);
-    libdecor_frame_set_app_id(top->frame, kAppId);
     return true;
+}
+
+void wl_toplevel_set_parent(WlToplevel* top, WlToplevel* parent) {
+    top->parent = parent;
+    if (top->frame && parent->frame)
+        libdecor_frame_set_parent(top->frame, parent->frame);
+    else if (top->toplevel && parent->toplevel)
+        xdg_toplevel_set_parent(top->toplevel, parent->toplevel);
 }
 
 bool wl_toplevel_show(WlToplevel* top) {
@@ -187,8 +227,10 @@ bool wl_toplevel_show(WlToplevel* top) {
     else
         wl_surface_commit(top->surface);
     // Nothing may be drawn before the compositor has said how it wants the window.
-    while (!top->configured)
+    while (!top->configured) {
         wl_pump(-1);
+        if (top->client_side && !top->frame && !move_to_libdecor(top)) return false;
+    }
     return true;
 }
 
@@ -261,7 +303,7 @@ int wayland_get_client_rect(TkHandle window, PlatRect* rect) {
 int wayland_show_window(TkHandle window) {
     if (!is_window(window)) return 0;
     if (g_wl.win.top.configured) return 1;
-    wl_toplevel_show(&g_wl.win.top);
+    if (!wl_toplevel_show(&g_wl.win.top)) return 0;
     // The first configure asks for the first picture.
     g_wl.win.repaint_pending = true;
     return 1;
