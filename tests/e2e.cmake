@@ -1,7 +1,15 @@
 # End-to-end tests: the real program under a private Xvfb or a private headless sway, driven with
 # real key presses.
-add_library(e2e_harness STATIC e2e/e2e_harness.cpp e2e/compositor.cpp)
+add_library(e2e_harness STATIC e2e/e2e_harness.cpp e2e/compositor.cpp e2e/wine.cpp)
 target_link_libraries(e2e_harness PUBLIC crane_render_support)
+# The Windows build the Wine desktop runs (CRANE_WINDOWS_BUILD: its folder; none: no Wine tests).
+set(CRANE_WINDOWS_BUILD "" CACHE PATH "A Windows build folder whose programs the tests run under Wine")
+set(wine_defines WINE_RUNNER="${CMAKE_SOURCE_DIR}/tools/windows/wine.sh"
+                 BUILD_FOLDER="${CMAKE_BINARY_DIR}")
+if(CRANE_WINDOWS_BUILD)
+  list(APPEND wine_defines WINDOWS_BUILD_FOLDER="${CRANE_WINDOWS_BUILD}")
+endif()
+target_compile_definitions(e2e_harness PUBLIC ${wine_defines})
 pkg_check_modules(WAYLAND_CLIENT REQUIRED IMPORTED_TARGET wayland-client)
 target_link_libraries(e2e_harness PUBLIC X11::X11 X11::Xtst PkgConfig::WAYLAND_CLIENT)
 
@@ -20,6 +28,5 @@ foreach(t test_e2e_crane test_e2e_display_lost test_e2e_error_box test_e2e_anima
   crane_test(${t} e2e/${t}.cpp LIBS e2e_harness DEPENDS crane tk_error_box tk_key_echo meshes
     DEFINES CRANE_PROGRAM="$<TARGET_FILE:crane>" ERROR_BOX_PROGRAM="$<TARGET_FILE:tk_error_box>"
             KEY_ECHO_PROGRAM="$<TARGET_FILE:tk_key_echo>"
-            BUILD_FOLDER="${CMAKE_BINARY_DIR}"
     LABELS e2e TIMEOUT 600)
 endforeach()

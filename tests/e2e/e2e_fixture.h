@@ -15,6 +15,7 @@
 
 #include "tests/e2e/compositor.h"
 #include "tests/e2e/e2e_harness.h"
+#include "tests/e2e/wine.h"
 #include "tools/render_image.h"
 
 namespace e2e {
@@ -51,8 +52,16 @@ inline std::string sequence_break(const std::vector<int>& frames) {
 } // namespace e2e
 
 // The desktops the program is tested on: an X server alone, an X server under a reparenting
-// window manager, and a Wayland compositor (sway, headless) where it opens a native window.
-enum class Desktop { Bare, Openbox, Sway };
+// window manager, a Wayland compositor (sway, headless) where it opens a native window, and an X
+// server where the Windows build runs under Wine (which draws the window's frame itself).
+enum class Desktop { Bare, Openbox, Sway, Wine };
+// The Wine desktop where the tests were built beside a Windows build.
+#ifdef WINDOWS_BUILD_FOLDER
+#define CRANE_WINE_DESKTOP , Desktop::Wine
+#else
+#define CRANE_WINE_DESKTOP
+#define WINDOWS_BUILD_FOLDER ""
+#endif
 
 class CraneOnXvfb : public ::testing::Test {
   protected:
@@ -73,10 +82,14 @@ class CraneOnXvfb : public ::testing::Test {
             ASSERT_TRUE(e2e::start_window_manager(server, &wm))
                 << "openbox did not start: " << e2e::read_file(wm.err_path);
         }
+        if (desktop == Desktop::Wine) {
+            ASSERT_TRUE(e2e::start_wine(server, &wine)) << "Wine did not start";
+        }
     }
 
     void TearDown() override {
         e2e::kill_program(&crane);
+        e2e::stop_wine(&wine);
         if (display) XCloseDisplay(display);
         e2e::kill_program(&wm);
         e2e::stop_server(&server);
@@ -87,9 +100,30 @@ class CraneOnXvfb : public ::testing::Test {
     }
 
     bool wayland() const { return desktop == Desktop::Sway; }
+    bool on_wine() const { return desktop == Desktop::Wine; }
 
-    // Starts a program in dir and waits for its window with this title.
+    // Starts a program in dir and waits for its window with this title. Under Wine it is the
+    // Windows build of the same program.
     void start_program(const char* exe, const std::string& dir, const char* title) {
+        if (on_wine()) {
+            std::string name = exe;
+            name = name.substr(name.rfind('/') + 1) + ".exe";
+            ASSERT_TRUE(e2e::launch_windows(wine, WINDOWS_FOLDER + name, {}, dir, &crane));
+            window = e2e::wait_for_window(display, title, kSoon);
+            ASSERT_NE(window, 0u) << "no window; stderr: " << err();
+            // Wine draws the frame on the top-level window and GL on a child of the client's
+            // size, made when the pixel format is set (a message box has none); keys reach the
+            // active window only, which a click on its caption makes it.
+            client = window;
+            if (std::string(title) != "Error") {
+                ASSERT_TRUE(e2e::wait_until(
+                    [&] { return (client = e2e::only_child(display, window)) != window; }, kSoon))
+                    << "no client window; stderr: " << err();
+            }
+            e2e::Area outer = e2e::client_area(display, window);
+            e2e::click(display, outer.x + outer.width / 2, outer.y + 10);
+            return;
+        }
         if (wayland()) {
             ASSERT_TRUE(e2e::launch_client(sway, exe, dir, &crane));
             ASSERT_TRUE(e2e::wait_until(
@@ -112,11 +146,18 @@ class CraneOnXvfb : public ::testing::Test {
             start_program(CRANE_PROGRAM, e2e::mesh_folder(BUILD_FOLDER), kTitle));
     }
 
-    std::string out() const { return e2e::read_file(crane.out_path); }
-    std::string err() const { return e2e::read_file(crane.err_path); }
+    // What the program wrote, its Windows line ends made plain.
+    std::string out() const { return text_of(crane.out_path); }
+    std::string err() const { return text_of(crane.err_path); }
+    std::string text_of(const std::string& path) const {
+        std::string text = e2e::read_file(path);
+        if (on_wine()) text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+        return text;
+    }
 
     // The client area on the screen (on the output, on Wayland).
     e2e::Area client_area() {
+        if (on_wine()) return e2e::client_area(display, client);
         if (!wayland()) return e2e::client_area(display, window);
         e2e::wait_for_toplevel(sway, crane.pid, kSoon, &toplevel);
         return toplevel.content;
@@ -214,6 +255,7 @@ class CraneOnXvfb : public ::testing::Test {
         e2e::Extents f = e2e::frame_extents(display, window);
         e2e::Area outer{a.x - f.left, a.y - f.top, a.width + f.left + f.right,
                         a.height + f.top + f.bottom};
+        if (on_wine()) outer = e2e::client_area(display, window);
         std::vector<unsigned> pixels = e2e::grab(display, outer);
         RenderImage image{outer.width, outer.height, {}};
         for (unsigned p : pixels)
@@ -243,6 +285,16 @@ class CraneOnXvfb : public ::testing::Test {
         EXPECT_EQ(area.width, 632);
         EXPECT_EQ(area.height, 425);
         if (wayland()) return;
+        if (on_wine()) {
+            // The placement puts the client where a frame of SM_CXFRAME and a caption of
+            // SM_CYCAPTION - SM_CYBORDER + SM_CYFRAME would leave it: the window's outer top
+            // edge lies one border (one pixel) above the screen's.
+            e2e::Area outer = e2e::client_area(display, window);
+            EXPECT_EQ(outer.x, 0);
+            EXPECT_EQ(outer.y, -1);
+            EXPECT_GT(area.y, outer.y + 10) << "no caption above the client area";
+            return;
+        }
         e2e::Extents frame = e2e::frame_extents(display, window);
         EXPECT_EQ(area.x, frame.left);
         EXPECT_EQ(area.y, frame.top);
@@ -303,6 +355,9 @@ class CraneOnXvfb : public ::testing::Test {
     e2e::Toplevel toplevel; // on Wayland: the program's window as the compositor has it
     e2e::Program crane;
     Window window = 0;
+    e2e::Wine wine;
+    Window client = 0; // under Wine: the child window that shows the client area
+    static inline const std::string WINDOWS_FOLDER = std::string(WINDOWS_BUILD_FOLDER) + "/";
 };
 
 // The same tests on every desktop, or on some of them.
@@ -322,6 +377,8 @@ inline std::string desktop_name(Desktop desktop) {
         return "Openbox";
     case Desktop::Sway:
         return "Sway";
+    case Desktop::Wine:
+        return "Wine";
     }
     return "";
 }
@@ -335,13 +392,22 @@ inline void PrintTo(Desktop desktop, std::ostream* os) {
         Desktop, suite, ::testing::Values(__VA_ARGS__),                                            \
         [](const ::testing::TestParamInfo<Desktop>& info) { return desktop_name(info.param); })
 #define CRANE_ON_EVERY_DESKTOP(suite)                                                              \
-    CRANE_ON_DESKTOPS(suite, Desktop::Bare, Desktop::Openbox, Desktop::Sway)
+    CRANE_ON_DESKTOPS(suite, Desktop::Bare, Desktop::Openbox, Desktop::Sway CRANE_WINE_DESKTOP)
 
 // Tests that only make sense under an X window manager.
 class CraneUnderWindowManager : public CraneOnXvfb {
   protected:
     void SetUp() override {
         desktop = Desktop::Openbox;
+        CraneOnXvfb::SetUp();
+    }
+};
+
+// Tests of the Windows build alone.
+class CraneOnWine : public CraneOnXvfb {
+  protected:
+    void SetUp() override {
+        desktop = Desktop::Wine;
         CraneOnXvfb::SetUp();
     }
 };

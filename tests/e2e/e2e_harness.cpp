@@ -58,7 +58,7 @@ int free_display_number() {
     return -1;
 }
 
-bool start_server(Server* server) {
+bool start_server(Server* server, int depth) {
     for (int attempt = 0; attempt < 5; ++attempt) {
         int n = free_display_number();
         if (n < 0) return false;
@@ -69,7 +69,8 @@ bool start_server(Server* server) {
             dup2(null, 1);
             dup2(null, 2);
             std::string name = ":" + std::to_string(n);
-            execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+            std::string screen = "1024x768x" + std::to_string(depth);
+            execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
                    "-noreset", (char*)nullptr);
             _exit(127);
         }
@@ -108,8 +109,9 @@ void stop_server(Server* server, bool abrupt) {
     server->pid = -1;
 }
 
-bool launch_in(const std::string& exe, const std::string& dir,
-               const std::function<void()>& environment, Program* program) {
+bool launch_argv(const std::vector<std::string>& argv, const std::string& dir,
+                 const std::function<void()>& environment, Program* program) {
+    if (argv.empty()) return false;
     char out_template[] = "/tmp/e2e_outXXXXXX";
     char err_template[] = "/tmp/e2e_errXXXXXX";
     int out = mkstemp(out_template);
@@ -125,13 +127,22 @@ bool launch_in(const std::string& exe, const std::string& dir,
         dup2(err, 2);
         if (chdir(dir.c_str()) != 0) _exit(126);
         environment();
-        execlp(exe.c_str(), exe.c_str(), (char*)nullptr);
+        std::vector<char*> args;
+        for (const std::string& a : argv)
+            args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        execvp(args[0], args.data());
         _exit(127);
     }
     close(out);
     close(err);
     program->pid = pid;
     return true;
+}
+
+bool launch_in(const std::string& exe, const std::string& dir,
+               const std::function<void()>& environment, Program* program) {
+    return launch_argv({exe}, dir, environment, program);
 }
 
 bool launch(const std::string& exe, const std::string& dir, const std::string& display,
@@ -279,6 +290,16 @@ Extents frame_extents(Display* display, Window window) {
     }
     if (data) XFree(data);
     return e;
+}
+
+Window only_child(Display* display, Window window) {
+    Window root, up, *children = nullptr;
+    unsigned int count = 0;
+    Window child = window;
+    if (XQueryTree(display, window, &root, &up, &children, &count) && count == 1)
+        child = children[0];
+    if (children) XFree(children);
+    return child;
 }
 
 Area client_area(Display* display, Window window) {

@@ -18,9 +18,9 @@ struct Server {
     std::string name() const { return ":" + std::to_string(number); }
 };
 
-// Starts Xvfb (1024 x 768, 24 bits, no window manager) on a display number nobody uses and
-// waits until it accepts connections. False when it did not come up.
-bool start_server(Server* server);
+// Starts Xvfb (1024 x 768, 24 bits unless told, no window manager) on a display number nobody
+// uses and waits until it accepts connections. False when it did not come up.
+bool start_server(Server* server, int depth = 24);
 // Ends the server (SIGTERM, or SIGKILL when abrupt) and reaps it.
 void stop_server(Server* server, bool abrupt = false);
 // A display number with no server behind it.
@@ -46,6 +46,10 @@ Extents frame_extents(Display* display, Window window);
 // Polls condition until it holds or seconds have passed; true when it held.
 bool wait_until(const std::function<bool()>& condition, double seconds);
 
+// Runs argv[0] with its arguments in dir with its output captured, after environment() has set
+// its environment.
+bool launch_argv(const std::vector<std::string>& argv, const std::string& dir,
+                 const std::function<void()>& environment, Program* program);
 // Runs exe in dir with its output captured, after environment() has set its environment.
 bool launch_in(const std::string& exe, const std::string& dir,
                const std::function<void()>& environment, Program* program);
@@ -66,6 +70,8 @@ struct Area {
     int x, y, width, height;
 };
 Area client_area(Display* display, Window window);
+// The window's one child window, or the window itself when it has none or several.
+Window only_child(Display* display, Window window);
 
 // The complete lines of a text, without their line ends.
 std::vector<std::string> lines(const std::string& text);

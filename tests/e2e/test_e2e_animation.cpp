@@ -119,4 +119,4 @@ TEST_P(CraneAnimation, KeyIWhitensTheSkyAndBackWhileTheFramesGoOn) {
     expect_escape_ends_an_unbroken_sequence();
 }
 
-CRANE_ON_DESKTOPS(CraneAnimation, Desktop::Bare, Desktop::Sway);
+CRANE_ON_DESKTOPS(CraneAnimation, Desktop::Bare, Desktop::Sway CRANE_WINE_DESKTOP);
