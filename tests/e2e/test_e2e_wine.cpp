@@ -1,0 +1,130 @@
+// What only the Windows build shows: the message of a missing mesh file, and the installer a
+// Windows user runs: it installs silently, its Start-menu entry starts the program where the
+// mesh files are, the installed crane-render draws frame 200 as the Linux one does, and the
+// uninstaller takes it all away.
+#include "tests/e2e/e2e_fixture.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+bool exists(const std::string& path) {
+    struct stat s;
+    return stat(path.c_str(), &s) == 0;
+}
+
+// The installer CPack made in the Windows build ("crane-VERSION-windows-x64.exe").
+std::string installer() {
+    std::string found;
+    if (DIR* d = opendir(WINDOWS_BUILD_FOLDER)) {
+        while (dirent* e = readdir(d)) {
+            std::string name = e->d_name;
+            if (name.rfind("crane-", 0) == 0 && name.size() > 16 &&
+                name.compare(name.size() - 16, 16, "-windows-x64.exe") == 0)
+                found = std::string(WINDOWS_BUILD_FOLDER) + "/" + name;
+        }
+        closedir(d);
+    }
+    return found;
+}
+
+std::string temp_folder() {
+    char dir[] = "/tmp/e2e_wineXXXXXX";
+    return mkdtemp(dir) ? dir : "/tmp";
+}
+
+} // namespace
+
+TEST_F(CraneOnWine, MissingMeshFileIsReportedAndEndsWithStatusOne) {
+    const std::string empty = temp_folder();
+    ASSERT_TRUE(e2e::launch_windows(wine, WINDOWS_FOLDER + "crane.exe", {}, empty, &crane));
+    ASSERT_TRUE(e2e::wait_exit(&crane, kSoon)) << "still running in an empty folder";
+    ASSERT_TRUE(WIFEXITED(crane.status));
+    EXPECT_EQ(WEXITSTATUS(crane.status), 1);
+    EXPECT_EQ(err(), "Error al abrir el fichero ASC: No such file or directory\n");
+    EXPECT_EQ(out(), "");
+    rmdir(empty.c_str());
+}
+
+TEST_F(CraneOnWine, InstallerInstallsSilentlyAndTheInstalledProgramDrawsAsOnLinux) {
+    const std::string setup = installer();
+    ASSERT_NE(setup, "") << "no installer in " << WINDOWS_BUILD_FOLDER << " (cpack -G NSIS)";
+    const std::string target = "C:\\crane-test";
+    const std::string folder = e2e::c_drive_path(wine, target);
+    const std::string entry =
+        "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\crane\\crane.lnk";
+    // Nothing of an earlier run may stand in for this one's.
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    std::filesystem::remove_all(std::filesystem::path(e2e::c_drive_path(wine, entry)).parent_path(),
+                                ignored);
+    // The installer takes its folder as the last argument, unquoted.
+    e2e::Program install;
+    ASSERT_TRUE(e2e::launch_windows(wine, setup, {"/S", "/D=" + target}, "/", &install));
+    ASSERT_TRUE(e2e::wait_exit(&install, 120)) << "the installer did not end";
+    EXPECT_TRUE(WIFEXITED(install.status) && WEXITSTATUS(install.status) == 0);
+    ASSERT_TRUE(e2e::wait_until([&] { return exists(folder + "/Uninstall.exe"); }, kSoon))
+        << "nothing installed in " << folder;
+
+    // The Start-menu entry starts the program in its folder: the window opens only once the
+    // seventeen mesh files have been read.
+    ASSERT_TRUE(exists(e2e::c_drive_path(wine, entry))) << "no Start-menu entry";
+    e2e::Program start;
+    ASSERT_TRUE(e2e::launch_windows(wine, "start", {entry}, "/", &start));
+    window = e2e::wait_for_window(display, kTitle, kSoon);
+    EXPECT_NE(window, 0u) << "the entry opened no window";
+
+    // The installed crane-render draws frame 200 as the Linux build's does.
+    const std::string windows_out = temp_folder(), linux_out = temp_folder();
+    e2e::Program render;
+    ASSERT_TRUE(e2e::launch_windows(wine, folder + "/crane-render.exe",
+                                    {"--frames", "200", "--out", "Z:" + windows_out}, folder,
+                                    &render));
+    ASSERT_TRUE(e2e::wait_exit(&render, 120)) << "crane-render.exe did not end";
+    ASSERT_TRUE(e2e::launch_argv(
+        {std::string(BUILD_FOLDER) + "/crane-render", "--frames", "200", "--out", linux_out},
+        BUILD_FOLDER, [] {}, &crane));
+    ASSERT_TRUE(e2e::wait_exit(&crane, 120));
+    RenderImage windows_frame, linux_frame;
+    std::string error;
+    ASSERT_TRUE(read_png(windows_out + "/frame-0200.png", &windows_frame, &error))
+        << error << "; crane-render.exe said: " << e2e::read_file(render.err_path);
+    ASSERT_TRUE(read_png(linux_out + "/frame-0200.png", &linux_frame, &error)) << error;
+    ASSERT_EQ(windows_frame.width, linux_frame.width);
+    ASSERT_EQ(windows_frame.height, linux_frame.height);
+    // The same rasteriser draws both: only a few edge pixels may round apart.
+    double total = 0;
+    size_t apart = 0;
+    for (size_t i = 0; i < linux_frame.rgba.size(); i += 4) {
+        int most = 0;
+        for (int c = 0; c < 3; ++c) {
+            int d = std::abs(windows_frame.rgba[i + c] - linux_frame.rgba[i + c]);
+            total += d;
+            most = std::max(most, d);
+        }
+        apart += most > 2;
+    }
+    const size_t pixels = linux_frame.rgba.size() / 4;
+    EXPECT_LT(total / (3.0 * pixels), 0.05) << "mean difference per channel";
+    EXPECT_LT(apart, pixels / 1000) << apart << " pixels differ by more than 2";
+
+    // Closed, the program lets the uninstaller remove it (which runs from a copy of itself and
+    // ends later).
+    if (window) e2e::send_close_request(display, window);
+    EXPECT_TRUE(e2e::wait_until([&] { return !e2e::wait_for_window(display, kTitle, 0); }, kSoon));
+    e2e::Program uninstall;
+    ASSERT_TRUE(e2e::launch_windows(wine, folder + "/Uninstall.exe", {"/S"}, "/", &uninstall));
+    EXPECT_TRUE(e2e::wait_until(
+        [&] { return !exists(folder + "/crane.exe") && !exists(e2e::c_drive_path(wine, entry)); },
+        kSoon))
+        << "crane.exe or its Start-menu entry is still there";
+    for (const e2e::Program* p : {&install, &start, &render, &uninstall}) {
+        unlink(p->out_path.c_str());
+        unlink(p->err_path.c_str());
+    }
+}
