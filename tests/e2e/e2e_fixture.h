@@ -75,7 +75,7 @@ class CraneOnXvfb : public ::testing::Test {
             ASSERT_TRUE(e2e::start_compositor(&sway)) << "sway did not start: " << sway.log();
             return;
         }
-        ASSERT_TRUE(e2e::start_server(&server)) << "Xvfb did not start";
+        ASSERT_TRUE(e2e::start_server(&server, depth)) << "Xvfb did not start";
         display = XOpenDisplay(server.name().c_str());
         ASSERT_NE(display, nullptr);
         if (desktop == Desktop::Openbox) {
@@ -348,6 +348,7 @@ class CraneOnXvfb : public ::testing::Test {
     }
 
     Desktop desktop = Desktop::Bare;
+    int depth = 24; // of the X server's screen
     e2e::Server server;
     e2e::Program wm;
     Display* display = nullptr;

@@ -1,7 +1,7 @@
-// What only the Windows build shows: the message of a missing mesh file, and the installer a
+// What only the Windows build shows: the message of a missing mesh file; the installer a
 // Windows user runs: it installs silently, its Start-menu entry starts the program where the
 // mesh files are, the installed crane-render draws frame 200 as the Linux one does, and the
-// uninstaller takes it all away.
+// uninstaller takes it all away; and the palette rules on a real 256-colour device.
 #include "tests/e2e/e2e_fixture.h"
 
 #include <dirent.h>
@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <vector>
 
 namespace {
 
@@ -127,4 +128,43 @@ TEST_F(CraneOnWine, InstallerInstallsSilentlyAndTheInstalledProgramDrawsAsOnLinu
         unlink(p->out_path.c_str());
         unlink(p->err_path.c_str());
     }
+}
+
+// On a 256-colour screen Wine's GDI has a real system palette and system colours, though its GL
+// has no visual there: the take-over, its refusal while held and the give-back from the user's
+// registry settings act on them. While they are held the probe sets slot 5 ("Window") in the
+// registry and takes slot 24 ("InfoWindow") out of it, which then gets back what it held before.
+class PaletteOnWine : public CraneOnWine {
+  protected:
+    void SetUp() override {
+        depth = 8;
+        CraneOnWine::SetUp();
+    }
+    // The value after "name " in the probe's output.
+    static std::string line(const std::string& text, const std::string& name) {
+        size_t at = text.find(name + " ");
+        if (at == std::string::npos) return "";
+        at += name.size() + 1;
+        return text.substr(at, text.find('\n', at) - at);
+    }
+};
+
+TEST_F(PaletteOnWine, SystemColoursAreTakenRefusedWhileHeldAndGivenBackFromTheRegistry) {
+    ASSERT_TRUE(
+        e2e::launch_windows(wine, WINDOWS_FOLDER + "tk_palette_probe.exe", {}, "/", &crane));
+    ASSERT_TRUE(e2e::wait_exit(&crane, kSoon));
+    const std::string text = out();
+    ASSERT_EQ(line(text, "palette-device"), "1") << text;
+    EXPECT_EQ(line(text, "palette-size"), "256");
+    EXPECT_EQ(line(text, "grab"), "1");
+    EXPECT_EQ(line(text, "taken"), "WBBWWWBBBWWWWBWWBBBBBBWBW");
+    EXPECT_EQ(line(text, "use"), "2"); // SYSPAL_NOSTATIC while held
+    EXPECT_EQ(line(text, "grab-again"), "0");
+    EXPECT_EQ(line(text, "restore"), "1");
+    const std::string before = line(text, "before"), restored = line(text, "restored");
+    ASSERT_EQ(restored.size(), 25u * 7 - 1) << text;
+    EXPECT_EQ(restored.substr(5 * 7, 6), "030201"); // red 1, green 2, blue 3
+    EXPECT_EQ(restored.substr(24 * 7, 6), before.substr(24 * 7, 6));
+    EXPECT_EQ(text.substr(text.rfind("use ") + 4, 1), "1"); // SYSPAL_STATIC again
+    EXPECT_EQ(line(text, "realize"), "256");
 }

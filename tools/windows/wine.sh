@@ -15,10 +15,6 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
       DISPLAY= wineboot --init </dev/null >/dev/null 2>&1
       wineserver -w
-      # Without a window manager Wine draws the caption and frame itself, and windows close at
-      # once instead of after a two-second wait for one.
-      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
-      wineserver -w
     fi
   ) 9>"$WINEPREFIX.lock"
 fi
