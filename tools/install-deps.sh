@@ -15,6 +15,7 @@ packages=(
   valgrind gdb
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
   desktop-file-utils man-db lintian dpkg-dev file
+  g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 fonts-wine nsis
 )
 
 missing=()
