@@ -56,6 +56,14 @@ add_custom_target(bench-instructions
 add_custom_target(bench-quit
   COMMAND python3 ${bench_dir}/quit_latency.py ${CMAKE_BINARY_DIR}
   DEPENDS crane WORKING_DIRECTORY ${CMAKE_BINARY_DIR} USES_TERMINAL)
+# crane.exe under Wine beside the native crane on one Xvfb. This build does not make the Windows
+# build: build crane.exe there first (cmake --build <CRANE_WINDOWS_BUILD> --target crane).
+if(CRANE_WINDOWS_BUILD)
+  add_custom_target(bench-frame-rate-wine
+    COMMAND python3 ${bench_dir}/frame_rate.py ${CMAKE_BINARY_DIR} 11 900 --wine ${CRANE_WINDOWS_BUILD}
+    DEPENDS crane WORKING_DIRECTORY ${CMAKE_BINARY_DIR} USES_TERMINAL)
+  add_dependencies(bench-frame-rate-wine meshes)
+endif()
 foreach(t bench-frame-rate bench-frame-rate-wayland bench-display-lists bench-start-up
           bench-instructions bench-quit)
   add_dependencies(${t} meshes)

@@ -1,4 +1,5 @@
-"""Shared pieces of the benchmark scripts: a private Xvfb or headless sway, medians, timed runs."""
+"""Shared pieces of the benchmark scripts: a private Xvfb or headless sway, a Wine prefix on it,
+medians, timed runs."""
 import glob
 import os
 import pwd
@@ -121,6 +122,43 @@ class Sway:
         return env
 
 
+class WinePrefix:
+    """A Wine prefix of the benchmark's own (made by tools/windows/wine.sh on first use), its
+    server and helper processes (explorer.exe, winedevice.exe...) started on the given display
+    before anything is timed and all ended on exit."""
+
+    RUNNER = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "windows",
+                                           "wine.sh"))
+
+    def __init__(self, prefix, env):
+        self.prefix = prefix
+        self.base = env
+
+    def __enter__(self):
+        if not shutil.which("wine"):
+            raise SystemExit("Wine is not installed (see /work/shared/WINE.md)")
+        # Started cold, the server and its helpers would come up inside the first program's
+        # warm-up (first frame 0.6-1.3 s instead of 0.2 s) and hold its stdout open.
+        try:
+            subprocess.run([self.RUNNER, "wineboot"], env=self.env(), stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300, check=True)
+        except (subprocess.SubprocessError, OSError) as e:
+            self.__exit__()
+            raise SystemExit(f"could not start the Wine prefix {self.prefix}: {e}")
+        return self
+
+    def __exit__(self, *exc):
+        # The helpers are processes of the prefix, not children of the benchmark: end them all.
+        for arg in ("-k", "-w"):
+            subprocess.run(["wineserver", arg], env=self.env(), stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60, check=False)
+
+    def env(self):
+        env = dict(self.base)
+        env["WINEPREFIX"] = self.prefix
+        return env
+
+
 def median(values):
     return statistics.median(values) if values else float("nan")
 
@@ -145,6 +183,7 @@ class Reporter:
             found = []
             while b"\n" in self.buf:
                 line, _, self.buf = self.buf.partition(b"\n")
+                line = line.rstrip(b"\r")  # Windows programs end their lines in CRLF
                 _, tag, frame = line.rpartition(b"Tiempo: ")
                 if tag and frame.isdigit():
                     found.append(int(frame))
@@ -206,12 +245,13 @@ class Reporter:
 def paired_frames_per_second(cmds, cwd, env, warm_up, frames, slice_frames=100, timeout=300):
     """Frames per second of each of two programs over the same `frames` frames after `warm_up`,
     taken in turns of `slice_frames` (the first program's turn first) with the other program
-    stopped, so that a machine whose speed drifts weighs on both alike."""
+    stopped, so that a machine whose speed drifts weighs on both alike. `cwd` is one folder for
+    both, or a list of one folder per program."""
     deadline = time.monotonic() + timeout
     programs = []
     try:
-        for cmd in cmds:
-            program = Reporter(cmd, cwd, env)
+        for cmd, folder in zip(cmds, cwd if isinstance(cwd, list) else [cwd] * len(cmds)):
+            program = Reporter(cmd, folder, env)
             programs.append(program)
             while max(program.reports(deadline)) < warm_up:
                 pass
