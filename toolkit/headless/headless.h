@@ -4,8 +4,9 @@
 //  - headless_connection.cpp: the GL display (the window class), version, metrics, process
 //    operations, and filling the platform table.
 //  - headless_window.cpp: the off-screen window, its device context and the input state.
-//  - headless_formats.cpp (EGL) or headless_formats_wgl.cpp (WGL): the RGB formats as pixel
-//    formats, the off-screen surface, the context, swaps.
+//  - headless_formats.cpp: the RGB formats as pixel formats, contexts, swaps and the read-back,
+//    over the display, surface and context of headless_egl.cpp (Mesa's surfaceless EGL, a
+//    pbuffer) or headless_wgl.cpp (WGL on a hidden window, a framebuffer object).
 //  - headless_events.cpp: the scripted queue, repaints, the backend's settings, the capture.
 //  - headless_message_box.cpp: standard error, as there is no display.
 // The device is true colour: the palette group is the shared one of platform.h.
@@ -39,7 +40,11 @@ struct HeadlessWindow {
 
 extern HeadlessWindow g_headless;
 
-// Display connection, surface and context (the formats file of the platform).
+// The formats the display offers, in the order they are numbered from 1; filled when the display
+// opens (headless_formats.cpp defines it).
+extern std::vector<PlatPixelFormat> g_headless_formats;
+
+// Display connection, surface and context (headless_egl.cpp or headless_wgl.cpp).
 bool headless_display_open();
 // Off-screen surface and context for a format (1-based index); false when the GL refuses.
 bool headless_surface_create(int format_index, int width, int height);

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include "toolkit/headless/headless.h"
-#include "toolkit/pixel_format.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -20,7 +19,6 @@ bool g_display_open = false;
 bool g_display_tried = false;
 // The kept formats: their WGL index and their description, in WGL's order.
 std::vector<int> g_wgl_indexes;
-std::vector<PlatPixelFormat> g_formats;
 
 // A window can take a pixel format only once, so every surface has a hidden window of its own.
 HWND g_window = nullptr;
@@ -43,10 +41,6 @@ PFNGLFRAMEBUFFERRENDERBUFFEREXTPROC p_framebuffer_renderbuffer = nullptr;
 GLuint g_framebuffer = 0;
 GLuint g_colour_buffer = 0;
 GLuint g_depth_buffer = 0;
-
-bool is_dc(TkHandle dc) {
-    return dc != 0 && dc == g_headless.dc;
-}
 
 HWND create_hidden_window() {
     // Never shown: WS_VISIBLE is left out and ShowWindow is never called.
@@ -88,7 +82,7 @@ void collect_formats() {
         f.aux_buffers = pfd.cAuxBuffers;
         f.layer_type = PLAT_PFD_MAIN_PLANE;
         g_wgl_indexes.push_back(i);
-        g_formats.push_back(f);
+        g_headless_formats.push_back(f);
     }
     if (dc) ReleaseDC(probe, dc);
     DestroyWindow(probe);
@@ -148,7 +142,7 @@ void destroy_framebuffer() {
 bool create_framebuffer() {
     if (g_framebuffer != 0) return true;
     if (!load_framebuffer_procs()) return false;
-    const PlatPixelFormat& f = g_formats[g_surface_format - 1];
+    const PlatPixelFormat& f = g_headless_formats[g_surface_format - 1];
     p_gen_framebuffers(1, &g_framebuffer);
     p_bind_framebuffer(GL_FRAMEBUFFER_EXT, g_framebuffer);
     g_colour_buffer = make_renderbuffer(f.alpha_bits > 0 ? GL_RGBA8 : GL_RGB8);
@@ -195,7 +189,8 @@ bool headless_display_open() {
 }
 
 bool headless_surface_create(int format_index, int width, int height) {
-    if (!g_display_open || format_index < 1 || format_index > static_cast<int>(g_formats.size()))
+    if (!g_display_open || format_index < 1 ||
+        format_index > static_cast<int>(g_headless_formats.size()))
         return false;
     headless_surface_destroy();
     HWND window = create_hidden_window();
@@ -252,78 +247,4 @@ void headless_surface_destroy() {
     g_window = nullptr;
     g_dc = nullptr;
     g_surface_format = 0;
-}
-
-void headless_read_frame(std::vector<unsigned char>* rgba) {
-    const size_t row = static_cast<size_t>(g_width) * 4;
-    std::vector<unsigned char> bottom_up(row * g_height);
-    // Read from the buffer that was drawn into, without disturbing the program's pixel state.
-    GLint draw_buffer = GL_COLOR_ATTACHMENT0_EXT, read_buffer = GL_COLOR_ATTACHMENT0_EXT;
-    GLint alignment = 4;
-    glGetIntegerv(GL_DRAW_BUFFER, &draw_buffer);
-    glGetIntegerv(GL_READ_BUFFER, &read_buffer);
-    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
-    glReadBuffer(static_cast<GLenum>(draw_buffer));
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, g_width, g_height, GL_RGBA, GL_UNSIGNED_BYTE, bottom_up.data());
-    glPixelStorei(GL_PACK_ALIGNMENT, alignment);
-    glReadBuffer(static_cast<GLenum>(read_buffer));
-    // GL's rows start at the bottom; pictures start at the top.
-    rgba->resize(bottom_up.size());
-    for (int y = 0; y < g_height; ++y)
-        std::memcpy(rgba->data() + row * y, bottom_up.data() + row * (g_height - 1 - y), row);
-}
-
-// ---- Platform operations -------------------------------------------------------------------
-
-int headless_choose_pixel_format(TkHandle dc, const PlatPixelFormat* request) {
-    if (!is_dc(dc)) return 0;
-    return pixel_format_match(request, g_formats.data(), (int)g_formats.size());
-}
-
-int headless_describe_pixel_format(TkHandle dc, int index, PlatPixelFormat* out) {
-    if (!is_dc(dc)) return 0;
-    const int count = static_cast<int>(g_formats.size());
-    if (out == nullptr) return count;
-    if (index < 1 || index > count) return 0;
-    *out = g_formats[index - 1];
-    return count;
-}
-
-int headless_get_pixel_format(TkHandle dc) {
-    return is_dc(dc) ? g_headless.format : 0;
-}
-
-int headless_set_pixel_format(TkHandle dc, int index, const PlatPixelFormat*) {
-    // A window's format is set once.
-    if (!is_dc(dc) || g_headless.format != 0) return 0;
-    if (!headless_surface_create(index, g_headless.width, g_headless.height)) return 0;
-    g_headless.format = index;
-    return 1;
-}
-
-TkHandle headless_gl_create_context(TkHandle dc) {
-    if (!is_dc(dc) || g_headless.format == 0 || g_headless.context != 0) return 0;
-    if (!headless_context_create()) return 0;
-    g_headless.context = 0x3000 + g_headless.serial;
-    return g_headless.context;
-}
-
-int headless_gl_make_current(TkHandle dc, TkHandle context) {
-    if (context == 0) return headless_make_current(false);
-    if (!is_dc(dc) || context != g_headless.context) return 0;
-    return headless_make_current(true);
-}
-
-int headless_gl_delete_context(TkHandle context) {
-    if (context == 0 || context != g_headless.context) return 0;
-    headless_context_destroy();
-    g_headless.context = 0;
-    return 1;
-}
-
-int headless_swap_buffers(TkHandle dc) {
-    if (!is_dc(dc) || g_headless.context == 0) return 0;
-    headless_present_frame();
-    return 1;
 }
