@@ -20,7 +20,6 @@ set(CPACK_PACKAGE_FILE_NAME crane-${CRANE_VERSION}-windows-x64)
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR ZIP NSIS)
-set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 
 # A 64-bit installer into the 64-bit program folder (CPack's default is a 32-bit one).
 set(CPACK_NSIS_DEFINES "Target amd64-unicode")
