@@ -19,10 +19,8 @@
 
 struct Win32State {
     PlatEventProc proc = nullptr;
-    bool registered = false;
-    bool wide = false; // the class was registered with wide text
-    PAINTSTRUCT paint = {};
-    HWND painting = nullptr; // the window between BeginPaint and EndPaint
+    bool wide = false;      // the class was registered with wide text
+    PAINTSTRUCT paint = {}; // of the repaint between BeginPaint and EndPaint
 };
 
 extern Win32State g_win32;

@@ -27,30 +27,22 @@ int win32_register_class(int wide, PlatEventProc proc) {
     HBRUSH background = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     // The procedure must be known before the first message of the first window arrives.
     g_win32.proc = proc;
-    ATOM atom = 0;
-    if (wide) {
-        WNDCLASSW c = {};
-        c.style = CS_HREDRAW | CS_VREDRAW;
-        c.lpfnWndProc = win32_window_proc;
-        c.hInstance = instance;
-        c.hIcon = icon;
-        c.hCursor = cursor;
-        c.hbrBackground = background;
-        c.lpszClassName = WIN32_CLASS_NAME_WIDE;
-        atom = RegisterClassW(&c);
-    } else {
-        WNDCLASSA c = {};
-        c.style = CS_HREDRAW | CS_VREDRAW;
-        c.lpfnWndProc = win32_window_proc;
-        c.hInstance = instance;
-        c.hIcon = icon;
-        c.hCursor = cursor;
-        c.hbrBackground = background;
-        c.lpszClassName = WIN32_CLASS_NAME;
-        atom = RegisterClassA(&c);
-    }
+    // The class in the text width of the open call; both structures have the same fields.
+    auto describe = [&](auto* c, auto name) {
+        c->style = CS_HREDRAW | CS_VREDRAW;
+        c->lpfnWndProc = win32_window_proc;
+        c->hInstance = instance;
+        c->hIcon = icon;
+        c->hCursor = cursor;
+        c->hbrBackground = background;
+        c->lpszClassName = name;
+    };
+    WNDCLASSW wide_class = {};
+    WNDCLASSA narrow_class = {};
+    describe(&wide_class, WIN32_CLASS_NAME_WIDE);
+    describe(&narrow_class, WIN32_CLASS_NAME);
+    const ATOM atom = wide ? RegisterClassW(&wide_class) : RegisterClassA(&narrow_class);
     if (!atom) return 0;
-    g_win32.registered = true;
     g_win32.wide = wide != 0;
     return 1;
 }

@@ -141,17 +141,12 @@ int win32_default_event(const PlatEvent* event) {
 
 int win32_peek_event(int kind, TkHandle window) {
     MSG m;
-    UINT first = 0, last = 0;
-    if (kind == PLAT_EV_REPAINT) {
-        first = last = WM_PAINT;
-    } else if (kind == PLAT_EV_USER_REFRESH) {
-        first = last = WM_USER;
-    } else if (kind != 0) {
-        return 0;
-    }
-    HWND only = kind == 0 ? nullptr : win32_hwnd(window);
-    if (kind != 0 && !only) return 0;
-    return PeekMessageA(&m, only, first, last, PM_NOREMOVE) != 0;
+    if (kind == 0) return PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE) != 0;
+    const UINT message = kind == PLAT_EV_REPAINT        ? WM_PAINT
+                         : kind == PLAT_EV_USER_REFRESH ? WM_USER
+                                                        : 0;
+    if (!message || !window) return 0;
+    return PeekMessageA(&m, win32_hwnd(window), message, message, PM_NOREMOVE) != 0;
 }
 
 int win32_get_event(PlatEvent* event) {
@@ -195,11 +190,9 @@ int win32_invalidate(TkHandle window) {
 }
 
 void win32_begin_paint(TkHandle window) {
-    g_win32.painting = win32_hwnd(window);
-    BeginPaint(g_win32.painting, &g_win32.paint);
+    BeginPaint(win32_hwnd(window), &g_win32.paint);
 }
 
 void win32_end_paint(TkHandle window) {
     EndPaint(win32_hwnd(window), &g_win32.paint);
-    g_win32.painting = nullptr;
 }

@@ -136,7 +136,7 @@ class WinePrefix:
 
     def __enter__(self):
         if not shutil.which("wine"):
-            raise SystemExit("Wine is not installed (see /work/shared/WINE.md)")
+            raise SystemExit("Wine is not installed (bash tools/install-deps.sh)")
         # Started cold, the server and its helpers would come up inside the first program's
         # warm-up (first frame 0.6-1.3 s instead of 0.2 s) and hold its stdout open.
         try:
