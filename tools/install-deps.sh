@@ -1,31 +1,63 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the program and the tests need, when any is missing.
+# Installs the Debian packages a task needs, when any is missing.
+#   bash tools/install-deps.sh            everything: builds, tests, benchmarks (the test command)
+#   bash tools/install-deps.sh run        building and running the Linux programs only
+#   bash tools/install-deps.sh run web    ... and the web build (emscripten, a browser)
+#   bash tools/install-deps.sh run wine   ... and the Windows build under Wine
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
-packages=(
-  build-essential cmake pkg-config clang libclang-rt-14-dev
-  libgl-dev libglu1-mesa-dev libegl-dev libx11-dev libx11-xcb-dev libxcb-glx0-dev libxtst-dev
-  libpng-dev
+# Building and running crane and crane-render on Linux.
+run=(
+  build-essential cmake pkg-config
+  libgl-dev libglu1-mesa-dev libegl-dev libx11-dev libx11-xcb-dev libxcb-glx0-dev libpng-dev
   libwayland-dev wayland-protocols libxkbcommon-dev libdecor-0-dev libdecor-0-plugin-1-cairo
   libcairo2-dev
-  libgl1-mesa-dri libegl-mesa0 libglx-mesa0 mesa-utils-bin
-  libgtest-dev libgmock-dev libbenchmark-dev freeglut3-dev libglfw3-dev libglfw3-wayland
-  xvfb xauth x11-utils x11-apps xdotool openbox
-  sway wtype grim passwd weston
-  valgrind gdb
-  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
-  desktop-file-utils man-db lintian dpkg-dev file
-  g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 fonts-wine nsis
+  libgl1-mesa-dri libegl-mesa0 libglx-mesa0
+  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
+  x11-utils
 )
+# The web build and a browser to open it in.
+web=(emscripten chromium python3)
+# The Windows build, its installer, and Wine to run it.
+wine=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 fonts-wine nsis)
+# Tests, benchmarks, memory checks, packaging checks.
+tests=(
+  clang libclang-rt-14-dev libxtst-dev mesa-utils-bin
+  libgtest-dev libgmock-dev libbenchmark-dev freeglut3-dev libglfw3-dev libglfw3-wayland
+  xvfb xauth x11-apps xdotool openbox
+  sway wtype grim passwd weston
+  valgrind gdb ffmpeg
+  desktop-file-utils appstream man-db lintian dpkg-dev file
+)
+
+packages=()
+if [ $# -eq 0 ]; then
+  packages=("${run[@]}" "${web[@]}" "${wine[@]}" "${tests[@]}")
+fi
+for group in "$@"; do
+  case "$group" in
+    run) packages+=("${run[@]}") ;;
+    web) packages+=("${web[@]}") ;;
+    wine) packages+=("${wine[@]}") ;;
+    *) echo "install-deps.sh: unknown group \"$group\" (run, web, wine)" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}" >&2
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+fi
 
-echo "Installing: ${missing[*]}" >&2
-sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+# The browser tests' driver, from the lockfile.
+if [ $# -eq 0 ] && ! cmp -s tests/web/package-lock.json tests/web/node_modules/.installed-lock; then
+  (cd tests/web && npm ci --no-audit --no-fund --loglevel=error >&2 &&
+    cp package-lock.json node_modules/.installed-lock)
+fi

@@ -5,7 +5,7 @@
 #   bash tools/run.sh --wine   the Windows build, crane.exe, under Wine on the X display
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/install-deps.sh
+bash tools/install-deps.sh run
 
 if [ "${1:-}" = "--wine" ]; then
   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=tools/windows/mingw-w64.cmake \
