@@ -1,0 +1,123 @@
+// Runs the web build in Debian's Chromium (headless, no GPU: SwiftShader's WebGL 2) as the
+// end-to-end tests' "desktop": it serves a site folder on 127.0.0.1, opens crane.html, and
+// stands for the program's process:
+//  - what the program prints on standard output (the page's console.log) goes to stdout, as
+//    printed; its standard error, the page's errors and any request that would leave 127.0.0.1
+//    go to stderr;
+//  - it ends with the program's exit status once the page says the program ended;
+//  - it takes commands on stdin, one a line, and answers each on file descriptor 3 with one
+//    line, "ok ..." or "error ...":
+//      key NAME            a real key press (Playwright's key names: "i", "Escape", "Shift+P")
+//      click SELECTOR      a real click on an element of the page
+//      shot PATH           the canvas as a PNG file
+//      page PATH           the whole page as a PNG file
+//      eval EXPRESSION     the expression's value in the page, as JSON
+//      wait EXPRESSION     waits until the expression is true in the page
+// Usage: node driver.mjs SITE_FOLDER [QUERY]
+import { chromium } from 'playwright-core';
+import fs from 'node:fs';
+import http from 'node:http';
+import path from 'node:path';
+import readline from 'node:readline';
+
+const [siteFolder, query = ''] = process.argv.slice(2);
+const types = {
+  '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
+  '.asc': 'text/plain', '.png': 'image/png', '.mp4': 'video/mp4', '.webm': 'video/webm',
+};
+
+const root = path.resolve(siteFolder);
+const server = http.createServer((request, response) => {
+  const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
+  const file = path.join(root, path.normalize(name));
+  fs.readFile(file, (error, data) => {
+    if (error || !file.startsWith(root + path.sep)) {
+      response.writeHead(404);
+      response.end();
+      return;
+    }
+    response.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
+    response.end(data);
+  });
+});
+await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+const origin = `http://127.0.0.1:${server.address().port}`;
+
+const browser = await chromium.launch({
+  executablePath: '/usr/bin/chromium',
+  args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader'],
+});
+const page = await browser.newPage({ viewport: { width: 900, height: 800 }, deviceScaleFactor: 1 });
+
+const out = (text) => process.stdout.write(text);
+const err = (text) => process.stderr.write(text.endsWith('\n') ? text : text + '\n');
+page.on('console', (message) => {
+  if (message.type() === 'log') out(message.text());
+  else if (message.type() === 'error') err(message.text());
+});
+page.on('pageerror', (error) => err('page error: ' + error.message));
+page.on('requestfailed', (request) => {
+  if (!request.url().endsWith('/favicon.ico')) err('request failed: ' + request.url());
+});
+await page.route('**/*', (route) => {
+  const url = new URL(route.request().url());
+  if (url.origin === origin || url.protocol === 'data:' || url.protocol === 'blob:') return route.continue();
+  err('request leaving 127.0.0.1: ' + url.href);
+  return route.abort();
+});
+
+let ending = false;
+async function end(status) {
+  if (ending) return;
+  ending = true;
+  await browser.close().catch(() => {});
+  server.close();
+  process.stdout.write('', () => process.exit(status));
+}
+
+const reply = (line) => fs.writeSync(3, line.replace(/\n/g, ' ') + '\n');
+const kSoon = 60000;
+async function run(command) {
+  const space = command.indexOf(' ');
+  const verb = space < 0 ? command : command.slice(0, space);
+  const argument = space < 0 ? '' : command.slice(space + 1);
+  switch (verb) {
+    case 'key':
+      await page.keyboard.press(argument);
+      return 'ok';
+    case 'click':
+      await page.click(argument, { timeout: kSoon });
+      return 'ok';
+    case 'shot':
+      await page.locator('#canvas').screenshot({ path: argument, timeout: kSoon });
+      return 'ok';
+    case 'page':
+      await page.screenshot({ path: argument });
+      return 'ok';
+    case 'eval':
+      return 'ok ' + JSON.stringify(await page.evaluate(argument));
+    case 'wait':
+      await page.waitForFunction(argument, null, { timeout: kSoon, polling: 50 });
+      return 'ok';
+  }
+  return 'error unknown command ' + verb;
+}
+
+// Commands run one at a time, in order.
+let queue = Promise.resolve();
+readline.createInterface({ input: process.stdin }).on('line', (line) => {
+  queue = queue.then(() =>
+    run(line).then(reply, (error) => reply('error ' + error.message.split('\n')[0])));
+});
+process.stdin.on('end', () => queue.then(() => end(0)));
+
+await page.goto(`${origin}/crane.html${query ? '?' + query : ''}`);
+const status = await page
+  .waitForFunction(() => document.body.dataset.exitStatus, null, { timeout: 0, polling: 100 })
+  .then((handle) => handle.jsonValue())
+  .catch(() => null);
+if (status !== null) {
+  // Commands already sent are answered before the browser goes.
+  await queue;
+  await end(Number(status));
+}
