@@ -24,8 +24,15 @@ add_executable(tk_key_echo e2e/tk_key_echo.cpp)
 set_target_properties(tk_key_echo PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 target_link_libraries(tk_key_echo PRIVATE crane_tk crane_platform_select OpenGL::OpenGL)
 
-foreach(t test_e2e_crane test_e2e_display_lost test_e2e_error_box test_e2e_animation
-          test_e2e_wine)
+# The tests of the Windows build alone need one; without it they are not registered, so that a
+# plain build's tests all run.
+set(e2e_tests test_e2e_crane test_e2e_display_lost test_e2e_error_box test_e2e_animation)
+if(CRANE_WINDOWS_BUILD)
+  list(APPEND e2e_tests test_e2e_wine)
+else()
+  message(STATUS "Wine tests: not registered (no Windows build; set CRANE_WINDOWS_BUILD to one)")
+endif()
+foreach(t ${e2e_tests})
   crane_test(${t} e2e/${t}.cpp LIBS e2e_harness DEPENDS crane tk_error_box tk_key_echo meshes
     DEFINES CRANE_PROGRAM="$<TARGET_FILE:crane>" ERROR_BOX_PROGRAM="$<TARGET_FILE:tk_error_box>"
             KEY_ECHO_PROGRAM="$<TARGET_FILE:tk_key_echo>"
