@@ -70,6 +70,21 @@ TEST_F(TkPixelFormat, DefaultRuleHandsTheRequestToSetPixelFormat) {
     EXPECT_GE(sim_find("set_pixel_format " + std::to_string(sim.dc) + " 1 37 0 24"), 0);
 }
 
+TEST_F(TkPixelFormat, DefaultRulePrefersAnAcceleratedFormatToAnEquallyGoodGenericOne) {
+    PlatPixelFormat generic = sim_format(24, true, 24);
+    generic.flags |= PLAT_PFD_GENERIC_FORMAT;
+    PlatPixelFormat generic_accelerated = generic;
+    generic_accelerated.flags |= PLAT_PFD_GENERIC_ACCELERATED;
+    sim.choose_result = SIM_CHOOSE_MATCH;
+    sim.formats = {generic, sim_format(24, true, 24)};
+    EXPECT_EQ(choose(3, TK_MODE_DOUBLE), 2);
+    sim.formats = {generic, generic_accelerated, sim_format(24, true, 24)};
+    EXPECT_EQ(choose(3, TK_MODE_DOUBLE), 2);
+    // Only among equals: a closer generic format still wins.
+    sim.formats = {generic, sim_format(24, true, 16)};
+    EXPECT_EQ(choose(3, TK_MODE_DOUBLE), 1);
+}
+
 // ---- Rule 2: scan ------------------------------------------------------------------------
 
 TEST_F(TkPixelFormat, ScanTakesTheMostColourBits) {

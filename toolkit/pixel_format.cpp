@@ -20,6 +20,12 @@ bool qualifies(const PlatPixelFormat& f, const PlatPixelFormat& r) {
            f.depth_bits > 0;
 }
 
+// Windows lists Microsoft's generic software formats beside a driver's: where both fit alike,
+// the driver's must win whatever order the list has.
+bool accelerated(const PlatPixelFormat& f) {
+    return !(f.flags & PLAT_PFD_GENERIC_FORMAT) || (f.flags & PLAT_PFD_GENERIC_ACCELERATED);
+}
+
 } // namespace
 
 int pixel_format_match(const PlatPixelFormat* request, const PlatPixelFormat* candidates,
@@ -29,6 +35,7 @@ int pixel_format_match(const PlatPixelFormat* request, const PlatPixelFormat* ca
     const int depth = r.depth_bits > 0 ? r.depth_bits : PIXEL_FORMAT_DEFAULT_DEPTH_BITS;
     int best = 0;
     long best_cost = 0;
+    bool best_accelerated = false;
     for (int i = 0; i < count; ++i) {
         const PlatPixelFormat& f = candidates[i];
         if (!qualifies(f, r)) continue;
@@ -38,9 +45,11 @@ int pixel_format_match(const PlatPixelFormat* request, const PlatPixelFormat* ca
         cost += presence_cost(r.stencil_bits, f.stencil_bits);
         cost += f.aux_buffers;
         if (f.flags & PLAT_PFD_STEREO) cost += kMismatch;
-        if (best == 0 || cost < best_cost) {
+        const bool fast = accelerated(f);
+        if (best == 0 || cost < best_cost || (cost == best_cost && fast && !best_accelerated)) {
             best = i + 1;
             best_cost = cost;
+            best_accelerated = fast;
         }
     }
     return best;

@@ -14,6 +14,7 @@ enum { PIXEL_FORMAT_DEFAULT_DEPTH_BITS = 24 };
 // type and buffering, and has a depth buffer. Among those the cost is the difference in colour
 // bits and in depth bits, plus a large penalty for an alpha, accumulation or stencil buffer
 // present on one side only (and the difference in their bits), plus the auxiliary buffers, plus
-// a large penalty for stereo. The first candidate of the lowest cost wins.
+// a large penalty for stereo. Of the candidates of the lowest cost an accelerated one wins (not
+// the generic software format, unless a driver accelerates it), then the first.
 int pixel_format_match(const PlatPixelFormat* request, const PlatPixelFormat* candidates,
                        int count);

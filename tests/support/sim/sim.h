@@ -15,6 +15,8 @@
 
 #include "toolkit/platform.h"
 
+enum { SIM_CHOOSE_MATCH = -2 };
+
 struct SimState {
     // Every call, in order: the operation's name (its table member), then its arguments,
     // separated by blanks ("create_window 10 20 640 480 0").
@@ -26,7 +28,8 @@ struct SimState {
 
     // Pixel formats offered, numbered from 1.
     std::vector<PlatPixelFormat> formats;
-    // What choose answers; -1: the first format that draws to a window with OpenGL, or 0.
+    // What choose answers; -1: the first format that draws to a window with OpenGL, or 0;
+    // SIM_CHOOSE_MATCH: the shared matcher's pick, as every real backend chooses.
     int choose_result = -1;
     int current_format = 0;
     // Describing this format index fails (0: none).

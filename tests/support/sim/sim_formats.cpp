@@ -1,6 +1,8 @@
 // Simulated pixel formats and GL contexts: formats a test offers, choices it dictates.
 #include "tests/support/sim/sim.h"
 
+#include "toolkit/pixel_format.h"
+
 // ---- Pixel formats and GL contexts -------------------------------------------------------
 
 int sim_choose_pixel_format(TkHandle dc, const PlatPixelFormat* request) {
@@ -9,6 +11,8 @@ int sim_choose_pixel_format(TkHandle dc, const PlatPixelFormat* request) {
                  request->depth_bits, request->stencil_bits))
         return 0;
     if (sim.choose_result >= 0) return sim.choose_result;
+    if (sim.choose_result == SIM_CHOOSE_MATCH)
+        return pixel_format_match(request, sim.formats.data(), (int)sim.formats.size());
     for (size_t i = 0; i < sim.formats.size(); ++i) {
         uint32_t need = PLAT_PFD_DRAW_TO_WINDOW | PLAT_PFD_SUPPORT_OPENGL;
         if ((sim.formats[i].flags & need) == need) return (int)i + 1;
