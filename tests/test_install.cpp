@@ -1,6 +1,6 @@
 // The installed programs: `cmake --install` into a temporary prefix, then used from another
-// folder as a person would, through the launchers on PATH; the desktop entry, the icons and
-// the manual pages that come with them.
+// folder as a person would, through the launchers on PATH; the desktop entry, the metainfo, the
+// icons and the manual pages that come with them.
 #include <gtest/gtest.h>
 
 // Xlib's macros must come after GoogleTest.
@@ -103,7 +103,7 @@ TEST_F(Installed, CraneOpensItsWindowFromAnotherFolder) {
     std::system(("rm -rf '" + elsewhere + "'").c_str());
 }
 
-TEST_F(Installed, DesktopEntryIconsAndManualPages) {
+TEST_F(Installed, DesktopEntryMetainfoIconsAndManualPages) {
     CommandResult r = run_in(prefix, "desktop-file-validate share/applications/crane.desktop");
     EXPECT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_EQ(r.out + r.err, "");
@@ -118,7 +118,14 @@ TEST_F(Installed, DesktopEntryIconsAndManualPages) {
             << error;
         EXPECT_EQ(icon.width, size);
         EXPECT_EQ(icon.height, size);
+        EXPECT_EQ(icon.rgba[3], 0) << name << ": the corner is not transparent";
     }
+    EXPECT_NE(slurp(prefix + "/share/icons/hicolor/scalable/apps/crane.svg").find("<svg"),
+              std::string::npos);
+    // Software centres list the program by its metainfo.
+    r = run_in(prefix,
+               "appstreamcli validate --no-net share/metainfo/org._crane.crane.metainfo.xml");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
     // Each page renders without a warning and covers what a user needs.
     const struct {
         const char* page;

@@ -15,12 +15,12 @@ run=(
   libcairo2-dev
   libgl1-mesa-dri libegl-mesa0 libglx-mesa0
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
-  x11-utils
+  x11-utils librsvg2-bin
 )
 # The web build and a browser to open it in.
 web=(emscripten chromium python3)
 # The Windows build, its installer, and Wine to run it.
-wine=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 fonts-wine nsis)
+wine=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 fonts-wine nsis python3)
 # Tests, benchmarks, memory checks, packaging checks.
 tests=(
   clang libclang-rt-14-dev libxtst-dev mesa-utils-bin

@@ -37,21 +37,6 @@ target_link_libraries(crane-render PRIVATE crane_render_support
   OpenGL::OpenGL OpenGL::EGL PkgConfig::GLU PNG::PNG)
 add_dependencies(crane-render meshes)
 
-# The icon pictures, from the build folder where the mesh files are.
-set(crane_icons)
-foreach(size ${CRANE_ICON_SIZES})
-  set(icon ${CRANE_ICON_DIR}/${size}x${size}/frame-0200.png)
-  add_custom_command(
-    OUTPUT ${icon}
-    COMMAND crane-render --frames 200 --size ${size}x${size}
-            --out ${CRANE_ICON_DIR}/${size}x${size} > /dev/null
-    DEPENDS crane-render meshes
-    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-    COMMENT "Drawing the ${size}x${size} icon")
-  list(APPEND crane_icons ${icon})
-endforeach()
-add_custom_target(icons DEPENDS ${crane_icons})
-
 # Benchmark, not a test: a video of one pass against drawing the same frames alone.
 add_custom_target(bench-video
   COMMAND python3 ${CMAKE_CURRENT_LIST_DIR}/bench/video.py ${CMAKE_BINARY_DIR}

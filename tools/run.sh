@@ -5,9 +5,8 @@
 #   bash tools/run.sh --wine   the Windows build, crane.exe, under Wine on the X display
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/install-deps.sh run
-
 if [ "${1:-}" = "--wine" ]; then
+  bash tools/install-deps.sh run wine
   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=tools/windows/mingw-w64.cmake \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCRANE_TESTS=OFF >/dev/null
   cmake --build build-windows -j"$(nproc)"
@@ -19,6 +18,7 @@ if [ "${1:-}" = "--wine" ]; then
   exec ../tools/windows/wine.sh crane.exe
 fi
 
+bash tools/install-deps.sh run
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCRANE_TESTS=OFF >/dev/null
 cmake --build build -j"$(nproc)"
 cd build
