@@ -115,7 +115,9 @@ const char* render_usage() {
            "  --video FILE           encode the frames into a video instead of PNG files:\n"
            "                         FILE.mp4 (H.264), FILE.webm (VP9) or FILE.webp\n"
            "                         (animated WebP); without --frames, one whole pass,\n"
-           "                         frames 1-1051\n"
+           "                         frames 1-1051. H.264 is 4:2:0, High profile: an odd\n"
+           "                         width or height grows by one, repeating the last\n"
+           "                         column or row (632x425 is written as 632x426)\n"
            "  --fps N                frames per second of the video (default 30)\n"
 #endif
            "  --help                 this text\n";

@@ -7,6 +7,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <algorithm>
 #include <cerrno>
 #include <condition_variable>
 #include <cstdio>
@@ -100,19 +101,38 @@ bool encode(VideoWriter* w, AVFrame* frame, std::string* error) {
     }
 }
 
-// RGBA to full-size Y, Cb and Cr planes with the BT.601 matrix in limited range, as swscale
-// converts, in a third of its time: this runs once a pixel on every frame of every video.
-void rgba_to_yuv444(const unsigned char* rgba, int width, int height, AVFrame* frame) {
-    for (int y = 0; y < height; ++y) {
-        const unsigned char* p = rgba + static_cast<size_t>(y) * width * 4;
+// RGBA to Y at full size and Cb and Cr at half size each way (4:2:0), with the BT.601 matrix in
+// limited range, as swscale converts, in a fraction of its time: this runs once a pixel on every
+// frame of every H.264 video. The frame may be a row and a column larger than the picture; its
+// last row and column then repeat the picture's.
+inline uint8_t luma_of(int r, int g, int b) {
+    return static_cast<uint8_t>(((66 * r + 129 * g + 25 * b + 128) >> 8) + 16);
+}
+
+void rgba_to_yuv420(const unsigned char* rgba, int width, int height, AVFrame* frame) {
+    const size_t stride = static_cast<size_t>(width) * 4;
+    for (int y = 0; y < frame->height; ++y) {
+        const unsigned char* p = rgba + std::min(y, height - 1) * stride;
         uint8_t* luma = frame->data[0] + static_cast<ptrdiff_t>(y) * frame->linesize[0];
+        for (int x = 0; x < width; ++x)
+            luma[x] = luma_of(p[4 * x], p[4 * x + 1], p[4 * x + 2]);
+        for (int x = width; x < frame->width; ++x)
+            luma[x] = luma[width - 1];
+    }
+    for (int y = 0; 2 * y < frame->height; ++y) {
+        const unsigned char* top = rgba + std::min(2 * y, height - 1) * stride;
+        const unsigned char* bottom = rgba + std::min(2 * y + 1, height - 1) * stride;
         uint8_t* cb = frame->data[1] + static_cast<ptrdiff_t>(y) * frame->linesize[1];
         uint8_t* cr = frame->data[2] + static_cast<ptrdiff_t>(y) * frame->linesize[2];
-        for (int x = 0; x < width; ++x) {
-            const int r = p[4 * x], g = p[4 * x + 1], b = p[4 * x + 2];
-            luma[x] = static_cast<uint8_t>(((66 * r + 129 * g + 25 * b + 128) >> 8) + 16);
-            cb[x] = static_cast<uint8_t>(((-38 * r - 74 * g + 112 * b + 128) >> 8) + 128);
-            cr[x] = static_cast<uint8_t>(((112 * r - 94 * g - 18 * b + 128) >> 8) + 128);
+        for (int x = 0; 2 * x < frame->width; ++x) {
+            const int left = 4 * std::min(2 * x, width - 1);
+            const int right = 4 * std::min(2 * x + 1, width - 1);
+            const int r = top[left] + top[right] + bottom[left] + bottom[right];
+            const int g = top[left + 1] + top[right + 1] + bottom[left + 1] + bottom[right + 1];
+            const int b = top[left + 2] + top[right + 2] + bottom[left + 2] + bottom[right + 2];
+            // The sums are four times the mean: the matrix's shift takes two more bits.
+            cb[x] = static_cast<uint8_t>(((-38 * r - 74 * g + 112 * b + 512) >> 10) + 128);
+            cr[x] = static_cast<uint8_t>(((112 * r - 94 * g - 18 * b + 512) >> 10) + 128);
         }
     }
 }
@@ -123,8 +143,8 @@ bool encode_picture(VideoWriter* w, const unsigned char* rgba, std::string* erro
         *error = "encoding failed: " + av_text(rc);
         return false;
     }
-    if (w->codec->pix_fmt == AV_PIX_FMT_YUV444P) {
-        rgba_to_yuv444(rgba, w->width, w->height, w->frame);
+    if (!w->sws) {
+        rgba_to_yuv420(rgba, w->width, w->height, w->frame);
     } else {
         const uint8_t* src[1] = {rgba};
         const int stride[1] = {w->width * 4};
@@ -176,13 +196,20 @@ void release(VideoWriter* w) {
     delete w;
 }
 
+bool is_h264(const VideoFormat& f) {
+    return std::strcmp(f.encoder, "libx264") == 0;
+}
+
 // Encoder settings per codec. H.264 takes libx264's fastest preset so that encoding keeps pace
 // with drawing on a two-core machine whose cores the software rasteriser already uses; the
 // quality target stays at libx264's default (constant rate factor 23), which costs file size
-// rather than picture quality.
+// rather than picture quality. That preset alone makes a Constrained Baseline stream; the 8x8
+// transform makes it High, the profile that players expect of 4:2:0 video.
 void encoder_options(const VideoFormat& f, AVDictionary** options) {
-    if (std::strcmp(f.encoder, "libx264") == 0) {
+    if (is_h264(f)) {
         av_dict_set(options, "preset", "ultrafast", 0);
+        av_dict_set(options, "profile", "high", 0);
+        av_dict_set(options, "8x8dct", "1", 0);
     } else if (std::strcmp(f.encoder, "libvpx-vp9") == 0) {
         av_dict_set(options, "crf", "32", 0);
         av_dict_set(options, "b", "0", 0);
@@ -194,11 +221,10 @@ void encoder_options(const VideoFormat& f, AVDictionary** options) {
     }
 }
 
-// 4:2:0 plays everywhere but needs even sizes in H.264; odd sizes keep full chroma instead.
-AVPixelFormat pixel_format(const VideoFormat& f, int width, int height) {
-    if (std::strcmp(f.encoder, "libx264") == 0 && (width % 2 || height % 2))
-        return AV_PIX_FMT_YUV444P;
-    return AV_PIX_FMT_YUV420P;
+// Every format is 4:2:0, the one that browsers and hardware decoders all play. H.264 holds it
+// only in even sizes, so an odd side grows by one, repeating the picture's last row or column.
+int coded_size(const VideoFormat& f, int size) {
+    return is_h264(f) ? size + size % 2 : size;
 }
 
 } // namespace
@@ -251,11 +277,11 @@ VideoWriter* video_open(const std::string& path, int width, int height, int fps,
         return nullptr;
     }
     AVCodecContext* c = w->codec;
-    c->width = width;
-    c->height = height;
+    c->width = coded_size(*f, width);
+    c->height = coded_size(*f, height);
     c->time_base = AVRational{1, fps};
     c->framerate = AVRational{fps, 1};
-    c->pix_fmt = pixel_format(*f, width, height);
+    c->pix_fmt = AV_PIX_FMT_YUV420P;
     // The conversion's matrix and range (BT.601, limited), from sRGB pictures.
     c->colorspace = AVCOL_SPC_SMPTE170M;
     c->color_range = AVCOL_RANGE_MPEG;
@@ -276,12 +302,15 @@ VideoWriter* video_open(const std::string& path, int width, int height, int fps,
     w->stream->avg_frame_rate = c->framerate;
 
     w->frame->format = c->pix_fmt;
-    w->frame->width = width;
-    w->frame->height = height;
+    w->frame->width = c->width;
+    w->frame->height = c->height;
     rc = av_frame_get_buffer(w->frame, 0);
-    w->sws = sws_getContext(width, height, AV_PIX_FMT_RGBA, width, height, c->pix_fmt, SWS_BILINEAR,
-                            nullptr, nullptr, nullptr);
-    if (rc < 0 || !w->sws) {
+    // H.264 converts with its own loop; the other formats, whose sizes are the picture's, with
+    // swscale.
+    if (!is_h264(*f))
+        w->sws = sws_getContext(width, height, AV_PIX_FMT_RGBA, width, height, c->pix_fmt,
+                                SWS_BILINEAR, nullptr, nullptr, nullptr);
+    if (rc < 0 || (!is_h264(*f) && !w->sws)) {
         *error = "cannot set up the picture conversion";
         release(w);
         return nullptr;
