@@ -4,6 +4,10 @@
 //    version, metrics, process operations, a lost compositor, and filling the platform table.
 //  - wayland_window.cpp: decorated toplevels (xdg-decoration where the compositor draws the
 //    decorations, libdecor where it does not), the toolkit's window on one, input queries.
+//  - wayland_scale.cpp: the outputs and their scales, and the pixel density the window's
+//    buffer is drawn at: the compositor's preferred scale for the surface where it says one,
+//    else the largest scale of the outputs the surface is on; a fractional one through a
+//    viewport. The window keeps its logical size; its client size is in buffer pixels.
 //  - wayland_formats.cpp: EGL configs as pixel formats numbered from 1, EGL contexts on a
 //    wayland-egl window, the swap (interval 0: it never waits for the compositor).
 //  - wayland_events.cpp: configure -> resized (and the first one -> the first repaint),
@@ -23,6 +27,7 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <vector>
 
 #include "toolkit/platform.h"
 
@@ -34,6 +39,13 @@ struct zxdg_toplevel_decoration_v1;
 struct libdecor;
 struct libdecor_frame;
 struct wl_cursor_theme;
+struct wp_viewporter;
+struct wp_viewport;
+struct wp_fractional_scale_manager_v1;
+struct wp_fractional_scale_v1;
+
+// Scales are kept in 120ths, as the fractional-scale protocol gives them: 120 is 1, 240 is 2.
+enum { WL_SCALE_ONE = 120 };
 
 // A decorated top-level surface: the toolkit's window or a message box. Decorations are the
 // compositor's where it offers xdg-decoration and agrees to draw them, else libdecor draws them.
@@ -62,6 +74,24 @@ struct WlWindow {
     int format = 0;   // the pixel format set, 0 when none
     int x = 0, y = 0; // where the toolkit asked the window to be; Wayland never says
     bool repaint_pending = false;
+
+    // Pixel density. top.width and top.height are the logical size; the buffer, and the client
+    // size the toolkit knows, is that times the scale.
+    std::vector<wl_output*> entered; // the outputs the surface is on
+    int preferred_scale = 0;         // the surface's preferred buffer scale, 0 until said
+    int fractional_scale = 0;        // the preferred fractional scale, 0 until said
+    int scale = WL_SCALE_ONE;        // in force
+    int buffer_width = 0, buffer_height = 0;
+    bool scale_to_commit = false; // a buffer scale or viewport to go with the next frame
+    wp_viewport* viewport = nullptr;
+    wp_fractional_scale_v1* fractional = nullptr;
+};
+
+struct WlOutput {
+    wl_output* output = nullptr;
+    uint32_t name = 0; // the global's
+    int scale = 1;
+    int pending_scale = 1; // until the output's done event
 };
 
 struct WlKeyboard {
@@ -79,8 +109,8 @@ struct WlKeyboard {
 struct WlPointer {
     wl_pointer* pointer = nullptr;
     wl_surface* focus = nullptr;
-    int x = 0, y = 0; // surface position
-    int held = 0;     // PLAT_MK_* bits
+    wl_fixed_t x = 0, y = 0; // surface position, logical
+    int held = 0;            // PLAT_MK_* bits
     wl_cursor_theme* cursor_theme = nullptr;
     wl_surface* cursor_surface = nullptr;
 };
@@ -93,6 +123,9 @@ struct WlState {
     wl_seat* seat = nullptr;
     xdg_wm_base* wm_base = nullptr;
     zxdg_decoration_manager_v1* decoration_manager = nullptr;
+    wp_viewporter* viewporter = nullptr;
+    wp_fractional_scale_manager_v1* fractional_manager = nullptr;
+    std::vector<WlOutput> outputs;
     libdecor* decor = nullptr; // made on first use, where the compositor draws no decorations
     bool connect_tried = false;
 
@@ -146,6 +179,20 @@ void wl_seat_capabilities(wl_seat* seat, uint32_t capabilities);
 // Queues the repeats of a held key that are due; the time until the next one (-1: none).
 int wl_key_repeat_due();
 int wl_platform_key(xkb_keysym_t sym);
+
+// Outputs and scale (wayland_scale.cpp).
+void wl_output_add(wl_registry* registry, uint32_t name, uint32_t version);
+void wl_output_remove(uint32_t name); // the output's global went away
+// Follows the window's surface from output to output and asks for its preferred scales.
+void wl_scale_watch_window();
+void wl_scale_release_window(); // before the surface goes
+// Fits the buffer to the window's logical size and the scale now in force: resizes the EGL
+// window and queues the resized event with the buffer size when it changed.
+void wl_scale_fit_window();
+// Sets the buffer scale or the viewport that go with the frame about to be committed.
+void wl_scale_before_commit();
+// A surface position in the window's buffer pixels.
+int wl_to_buffer(wl_fixed_t position);
 
 // EGL (wayland_formats.cpp).
 void wl_egl_release_window(); // the window's EGL surface and wl_egl_window

@@ -11,8 +11,12 @@
 #include <ctime>
 
 #include "toolkit/wayland/wayland.h"
+#include "viewporter-client.h"
 #include "xdg-decoration-unstable-v1-client.h"
 #include "xdg-shell-client.h"
+#ifdef CRANE_FRACTIONAL_SCALE
+#include "fractional-scale-v1-client.h"
+#endif
 
 WlState g_wl;
 
@@ -33,11 +37,19 @@ uint32_t lower(uint32_t offered, uint32_t wanted) {
     return offered < wanted ? offered : wanted;
 }
 
+// Version 6 of the compositor tells a surface its preferred buffer scale, where this build's
+// libwayland knows that event.
+#ifdef WL_SURFACE_PREFERRED_BUFFER_SCALE_SINCE_VERSION
+const uint32_t kCompositorVersion = WL_SURFACE_PREFERRED_BUFFER_SCALE_SINCE_VERSION;
+#else
+const uint32_t kCompositorVersion = 4;
+#endif
+
 void on_global(void*, wl_registry* registry, uint32_t name, const char* interface,
                uint32_t version) {
     if (strcmp(interface, wl_compositor_interface.name) == 0) {
-        g_wl.compositor = static_cast<wl_compositor*>(
-            wl_registry_bind(registry, name, &wl_compositor_interface, lower(version, 4)));
+        g_wl.compositor = static_cast<wl_compositor*>(wl_registry_bind(
+            registry, name, &wl_compositor_interface, lower(version, kCompositorVersion)));
     } else if (strcmp(interface, wl_shm_interface.name) == 0) {
         g_wl.shm = static_cast<wl_shm*>(wl_registry_bind(registry, name, &wl_shm_interface, 1));
     } else if (strcmp(interface, wl_seat_interface.name) == 0 && !g_wl.seat) {
@@ -52,9 +64,21 @@ void on_global(void*, wl_registry* registry, uint32_t name, const char* interfac
     } else if (strcmp(interface, zxdg_decoration_manager_v1_interface.name) == 0) {
         g_wl.decoration_manager = static_cast<zxdg_decoration_manager_v1*>(
             wl_registry_bind(registry, name, &zxdg_decoration_manager_v1_interface, 1));
+    } else if (strcmp(interface, wl_output_interface.name) == 0) {
+        wl_output_add(registry, name, version);
+    } else if (strcmp(interface, wp_viewporter_interface.name) == 0) {
+        g_wl.viewporter = static_cast<wp_viewporter*>(
+            wl_registry_bind(registry, name, &wp_viewporter_interface, 1));
+#ifdef CRANE_FRACTIONAL_SCALE
+    } else if (strcmp(interface, wp_fractional_scale_manager_v1_interface.name) == 0) {
+        g_wl.fractional_manager = static_cast<wp_fractional_scale_manager_v1*>(
+            wl_registry_bind(registry, name, &wp_fractional_scale_manager_v1_interface, 1));
+#endif
     }
 }
-void on_global_remove(void*, wl_registry*, uint32_t) {}
+void on_global_remove(void*, wl_registry*, uint32_t name) {
+    wl_output_remove(name);
+}
 const wl_registry_listener k_registry_listener = {on_global, on_global_remove};
 
 } // namespace

@@ -131,12 +131,13 @@ void on_pointer_enter(void*, wl_pointer* pointer, uint32_t serial, wl_surface* s
                       wl_fixed_t x, wl_fixed_t y) {
     WlPointer& m = g_wl.mouse;
     m.focus = surface;
-    m.x = wl_fixed_to_int(x);
-    m.y = wl_fixed_to_int(y);
+    m.x = x;
+    m.y = y;
     if (over_window(surface) || over_box(surface)) show_arrow(pointer, serial);
     // The compositor tells where the pointer came in by the enter alone; as on other
     // platforms, moving into the window is a move.
-    if (over_window(surface)) wl_push(PLAT_EV_MOUSE_MOVED, m.x, m.y, m.held);
+    if (over_window(surface))
+        wl_push(PLAT_EV_MOUSE_MOVED, wl_to_buffer(m.x), wl_to_buffer(m.y), m.held);
 }
 
 void on_pointer_leave(void*, wl_pointer*, uint32_t, wl_surface* surface) {
@@ -145,9 +146,10 @@ void on_pointer_leave(void*, wl_pointer*, uint32_t, wl_surface* surface) {
 
 void on_motion(void*, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y) {
     WlPointer& m = g_wl.mouse;
-    m.x = wl_fixed_to_int(x);
-    m.y = wl_fixed_to_int(y);
-    if (over_window(m.focus)) wl_push(PLAT_EV_MOUSE_MOVED, m.x, m.y, m.held);
+    m.x = x;
+    m.y = y;
+    if (over_window(m.focus))
+        wl_push(PLAT_EV_MOUSE_MOVED, wl_to_buffer(m.x), wl_to_buffer(m.y), m.held);
 }
 
 void on_button(void*, wl_pointer*, uint32_t, uint32_t, uint32_t button, uint32_t state) {
@@ -176,13 +178,14 @@ void on_button(void*, wl_pointer*, uint32_t, uint32_t, uint32_t button, uint32_t
         m.held &= ~bit;
     if (over_box(m.focus)) {
         if (down && which == PLAT_MB_LEFT) {
-            g_wl.box_click_x = m.x;
-            g_wl.box_click_y = m.y;
+            g_wl.box_click_x = wl_fixed_to_int(m.x);
+            g_wl.box_click_y = wl_fixed_to_int(m.y);
         }
         return;
     }
     if (over_window(m.focus))
-        wl_push(down ? PLAT_EV_BUTTON_DOWN : PLAT_EV_BUTTON_UP, m.x, m.y, which);
+        wl_push(down ? PLAT_EV_BUTTON_DOWN : PLAT_EV_BUTTON_UP, wl_to_buffer(m.x),
+                wl_to_buffer(m.y), which);
 }
 
 void on_axis(void*, wl_pointer*, uint32_t, uint32_t, wl_fixed_t) {}

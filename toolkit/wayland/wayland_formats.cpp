@@ -125,7 +125,7 @@ int wayland_get_pixel_format(TkHandle dc) {
 int wayland_set_pixel_format(TkHandle dc, int index, const PlatPixelFormat*) {
     WlWindow& w = g_wl.win;
     if (!is_dc(dc) || w.format != 0 || !format_of(index)) return 0;
-    w.egl_window = wl_egl_window_create(w.top.surface, w.top.width, w.top.height);
+    w.egl_window = wl_egl_window_create(w.top.surface, w.buffer_width, w.buffer_height);
     if (!w.egl_window) return 0;
     w.egl_surface =
         eglCreatePlatformWindowSurface(s_display, s_configs[index - 1], w.egl_window, nullptr);
@@ -169,6 +169,7 @@ int wayland_gl_delete_context(TkHandle context) {
 
 int wayland_swap_buffers(TkHandle dc) {
     if (!is_dc(dc) || g_wl.win.egl_surface == EGL_NO_SURFACE) return 0;
+    wl_scale_before_commit();
     if (!eglSwapBuffers(s_display, g_wl.win.egl_surface)) {
         if (wl_display_get_error(g_wl.display)) wl_lost();
         return 0;

@@ -143,12 +143,10 @@ std::string utf8_of(const wchar_t* text) {
 }
 
 void window_configured(WlToplevel* top, int width, int height, bool activated) {
-    WlWindow& w = g_wl.win;
     if (width > 0 && height > 0 && (width != top->width || height != top->height)) {
         top->width = width;
         top->height = height;
-        if (w.egl_window) wl_egl_window_resize(w.egl_window, width, height, 0, 0);
-        wl_push(PLAT_EV_RESIZED, width, height);
+        wl_scale_fit_window();
     }
     if (activated != top->activated) wl_push(PLAT_EV_ACTIVATE, activated ? 1 : 0, 0);
 }
@@ -264,6 +262,11 @@ TkHandle wayland_create_window(const char* title, const wchar_t* wide_title, int
     // A Wayland client cannot place itself: the asked position stands for the record only.
     g_wl.win.x = default_position ? 0 : x;
     g_wl.win.y = default_position ? 0 : y;
+    // The toolkit knows the size it asked for; on a dense output it learns the buffer's.
+    g_wl.win.buffer_width = width;
+    g_wl.win.buffer_height = height;
+    wl_scale_watch_window();
+    wl_scale_fit_window();
     return (TkHandle)&g_wl.win;
 }
 
@@ -275,6 +278,7 @@ int wayland_destroy_window(TkHandle window) {
         g_wl.proc(&event);
     }
     wl_egl_release_window();
+    wl_scale_release_window();
     wl_toplevel_destroy(&g_wl.win.top);
     g_wl.win = WlWindow{};
     for (auto it = g_wl.queue.begin(); it != g_wl.queue.end();) {
@@ -289,14 +293,15 @@ int wayland_destroy_window(TkHandle window) {
 
 int wayland_get_window_rect(TkHandle window, PlatRect* rect) {
     if (!is_window(window)) return 0;
+    // The window is its client area, in the pixels it is drawn in.
     const WlWindow& w = g_wl.win;
-    *rect = PlatRect{w.x, w.y, w.x + w.top.width, w.y + w.top.height};
+    *rect = PlatRect{w.x, w.y, w.x + w.buffer_width, w.y + w.buffer_height};
     return 1;
 }
 
 int wayland_get_client_rect(TkHandle window, PlatRect* rect) {
     if (!is_window(window)) return 0;
-    *rect = PlatRect{0, 0, g_wl.win.top.width, g_wl.win.top.height};
+    *rect = PlatRect{0, 0, g_wl.win.buffer_width, g_wl.win.buffer_height};
     return 1;
 }
 
@@ -333,8 +338,8 @@ void wayland_release_mouse() {}
 int wayland_get_cursor_pos(int* x, int* y) {
     // Only the position over the window is known; the window stands where it was asked to.
     if (!g_wl.win.top.surface || g_wl.mouse.focus != g_wl.win.top.surface) return 0;
-    *x = g_wl.win.x + g_wl.mouse.x;
-    *y = g_wl.win.y + g_wl.mouse.y;
+    *x = g_wl.win.x + wl_to_buffer(g_wl.mouse.x);
+    *y = g_wl.win.y + wl_to_buffer(g_wl.mouse.y);
     return 1;
 }
 
