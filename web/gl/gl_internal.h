@@ -1,0 +1,147 @@
+// What the layer's files call of one another. Each GL command has one operation here that does
+// what the command does; the entry point records it into a display list being compiled and
+// runs the operation, and glCallList runs the same operations again.
+#pragma once
+
+#include "web/gl/gl_state.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace glw {
+
+// gl_misc.cpp -----------------------------------------------------------------------------------
+
+// Every command that changes what a draw uses calls this first: between glBegin and glEnd GL
+// refuses such commands (false), otherwise what is batched is drawn under the old state.
+bool begin_state_change();
+
+void enable(GLenum cap, bool on);
+void shade_model(GLenum mode);
+void line_width(float width);
+void front_face(GLenum mode);
+void blend_func(GLenum src, GLenum dst);
+void clear_colour(float r, float g, float b, float a);
+void clear_index(float index);
+void clear(GLbitfield mask);
+void viewport(int x, int y, int width, int height);
+void draw_buffer(GLenum mode);
+
+// gl_matrix.cpp ---------------------------------------------------------------------------------
+
+void matrix_mode(GLenum mode);
+void load_identity();
+void push_matrix();
+void pop_matrix();
+void mult_matrix(const float m[16]);
+void translate(float x, float y, float z);
+void rotate(float angle, float x, float y, float z);
+void scale(float x, float y, float z);
+void ortho(float left, float right, float bottom, float top, float near_val, float far_val);
+
+const float* modelview_top();
+const float* projection_top();
+// a = a * b, column-major.
+void multiply(float a[16], const float b[16]);
+// The inverse transpose of the upper 3x3 of m, column-major; normals are transformed by it.
+void normal_matrix(const float m[16], float out[9]);
+
+// gl_lighting.cpp -------------------------------------------------------------------------------
+
+// params holds as many values as pname takes (4 for colours and positions, 3 for the spot
+// direction, 1 for the scalars).
+void light(GLenum light, GLenum pname, const float* params);
+void material(GLenum face, GLenum pname, const float* params);
+void colour_material(GLenum face, GLenum mode);
+void fog(GLenum pname, const float* params);
+// While GL_COLOR_MATERIAL is on, the current colour replaces the tracked material values.
+void track_colour();
+
+// gl_immediate.cpp ------------------------------------------------------------------------------
+
+void begin(GLenum mode);
+void end();
+void vertex(float x, float y, float z);
+void normal(float x, float y, float z);
+void colour(float r, float g, float b, float a);
+// Draws what glEnd has collected so far.
+void flush_batch();
+
+// gl_lists.cpp ----------------------------------------------------------------------------------
+
+enum class ListOp : uint8_t {
+    begin,
+    end,
+    vertex,
+    normal,
+    colour,
+    matrix_mode,
+    load_identity,
+    push_matrix,
+    pop_matrix,
+    mult_matrix,
+    translate,
+    rotate,
+    scale,
+    ortho,
+    light,
+    material,
+    colour_material,
+    fog,
+    enable,
+    disable,
+    shade_model,
+    line_width,
+    front_face,
+    blend_func,
+    clear_colour,
+    clear_index,
+    clear,
+    viewport,
+    draw_buffer,
+    call_list,
+};
+
+inline uint32_t list_arg(float v) {
+    uint32_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    return bits;
+}
+inline uint32_t list_arg(uint32_t v) {
+    return v;
+}
+
+// Records the command while a list is being compiled; true when it is to be executed now (no
+// list being compiled, or GL_COMPILE_AND_EXECUTE).
+bool execute_now(ListOp op, const uint32_t* args, int count);
+inline bool execute_now(ListOp op) {
+    return execute_now(op, nullptr, 0);
+}
+
+void call_list(GLuint list);
+// True while glCallList runs a list's commands.
+bool replaying_list();
+
+// gl_draw.cpp -----------------------------------------------------------------------------------
+
+enum class BatchKind : uint8_t { none, triangles, lines, points };
+
+// Floats per vertex of each kind: position 3, normal 3, colour 4; line corners add the other
+// end of their segment (3) and which side of the line they lie on (1).
+constexpr int kTriangleFloats = 10;
+constexpr int kLineFloats = 14;
+// The shader's attribute locations, in that order.
+enum Attribute : uint32_t { kPosition, kNormal, kColour, kOther, kSide };
+
+void draw(BatchKind kind, const float* vertices, int vertex_count);
+void clear_buffers(GLbitfield mask);
+
+// gl_shader.cpp ---------------------------------------------------------------------------------
+
+// Builds the program; 0 when WebGL refuses it.
+unsigned build_program();
+// Uploads the uniforms the state has changed since the last draw.
+void upload_uniforms(BatchKind kind);
+void forget_program();
+
+} // namespace glw
