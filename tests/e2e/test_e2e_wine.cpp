@@ -71,6 +71,7 @@ TEST_F(CraneOnWine, InstallerInstallsSilentlyAndTheInstalledProgramDrawsAsOnLinu
     EXPECT_TRUE(WIFEXITED(install.status) && WEXITSTATUS(install.status) == 0);
     ASSERT_TRUE(e2e::wait_until([&] { return exists(folder + "/Uninstall.exe"); }, kSoon))
         << "nothing installed in " << folder;
+    EXPECT_TRUE(exists(folder + "/README.txt"));
 
     // The Start-menu entry starts the program in its folder: the window opens only once the
     // seventeen mesh files have been read.
