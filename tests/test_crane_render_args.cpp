@@ -165,11 +165,13 @@ TEST(RenderArgsVideo, RefusesWhatCannotMakeAWholeVideo) {
     expect_refused({"--video", "a.mp4", "--fps", "241"}, "--fps");
 }
 
-TEST(RenderArgsGeneral, HelpNeedsNothingElse) {
+TEST(RenderArgsGeneral, HelpAndVersionNeedNothingElse) {
     const Parsed p = parse({"--help"});
     ASSERT_TRUE(p.ok) << p.error;
     EXPECT_TRUE(p.options.help);
     EXPECT_TRUE(parse({"-h"}).options.help);
+    EXPECT_TRUE(parse({"--version"}).options.version);
+    EXPECT_FALSE(parse({"--version"}).options.help);
     EXPECT_NE(std::string(render_usage()).find("--frames"), std::string::npos);
 }
 
@@ -180,6 +182,7 @@ TEST(RenderArgsGeneral, RefusesUnknownMissingAndEmpty) {
     expect_refused({"frames", "1"}, "unknown argument 'frames'");
     expect_refused({"--out", "x"}, "nothing to do");
     expect_refused({"--help=yes"}, "--help");
+    expect_refused({"--version=1"}, "--version");
 }
 
 } // namespace

@@ -506,6 +506,29 @@ TEST(CraneRenderCommand, HelpGoesToStdout) {
     EXPECT_NE(r.out.find("--frames"), std::string::npos);
 }
 
+// An output that cannot be written is refused before the first frame is drawn (no report on
+// standard output yet), with the file and the system's reason.
+TEST(CraneRenderCommand, UnwritableOutputIsRefusedBeforeTheFirstFrameWithTheReason) {
+    const std::string dir = make_temp_dir();
+    std::ofstream(dir + "/file") << "x";
+    const struct {
+        std::string args, message;
+    } cases[] = {
+        {"--out '" + dir + "/file/sub'",
+         "'" + dir + "/file/sub' as output folder: Not a directory"},
+        {"--out '" + dir + "' --sheet '" + dir + "'", "cannot write " + dir + ": Is a directory"},
+        {"--video '" + dir + "/file/v.mp4'",
+         "cannot write " + dir + "/file/v.mp4: Not a directory"},
+    };
+    for (const auto& c : cases) {
+        const RunResult r = run_render("--frames 3000 " + c.args);
+        EXPECT_EQ(r.status, 1) << c.args;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "") << c.args;
+    }
+    std::system(("rm -rf '" + dir + "'").c_str());
+}
+
 TEST(CraneRenderCommand, MissingMeshFileEndsWithTheReadersMessage) {
     const std::string empty = make_temp_dir();
     const RunResult r = run_render("--frames 1 --out .", empty);

@@ -14,10 +14,12 @@
 #endif
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -83,6 +85,42 @@ void resolve_from_caller(std::string* path) {
     if (!caller || !*caller || path->empty() || std::filesystem::path(*path).has_root_directory())
         return;
     *path = (std::filesystem::path(caller) / *path).string();
+}
+
+// Whether a file can be written at path, found before any frame is drawn rather than after the
+// last; an existing file is left as it is, a new one is not left behind.
+bool check_file_writable(const std::string& path, std::string* error) {
+    std::error_code ec;
+    const bool existed = std::filesystem::exists(path, ec);
+    FILE* f = std::fopen(path.c_str(), "ab");
+    if (!f) {
+        *error = "cannot write " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    std::fclose(f);
+    if (!existed) std::remove(path.c_str());
+    return true;
+}
+
+// The output folder, made when missing, and a file written and removed in it.
+bool check_folder_writable(const std::string& dir, std::string* error) {
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    std::error_code is_dir_ec;
+    if (!std::filesystem::is_directory(dir, is_dir_ec)) {
+        *error = "cannot use '" + dir +
+                 "' as output folder: " + (ec ? ec.message() : std::string("not a folder"));
+        return false;
+    }
+    const std::string probe = (std::filesystem::path(dir) / ".crane-render-write-test").string();
+    FILE* f = std::fopen(probe.c_str(), "wb");
+    if (!f) {
+        *error = "cannot write in " + dir + ": " + std::strerror(errno);
+        return false;
+    }
+    std::fclose(f);
+    std::remove(probe.c_str());
+    return true;
 }
 
 // Interrupted (Ctrl-C, a hang-up, a kill): give the terminal back and remove the unfinished
@@ -168,6 +206,10 @@ int main(int argc, char** argv) {
         std::fputs(render_usage(), stdout);
         return 0;
     }
+    if (g_options.version) {
+        std::printf("crane-render %s\n", CRANE_VERSION);
+        return 0;
+    }
     resolve_from_caller(&g_options.out_dir);
     resolve_from_caller(&g_options.sheet);
     resolve_from_caller(&g_options.video);
@@ -184,11 +226,9 @@ int main(int argc, char** argv) {
             return video_supported() ? 1 : 2;
         }
     } else if (g_options.bench == 0) {
-        std::error_code ec;
-        std::filesystem::create_directories(g_options.out_dir, ec);
-        if (!std::filesystem::is_directory(g_options.out_dir, ec)) {
-            std::fprintf(stderr, "crane-render: cannot use '%s' as output folder\n",
-                         g_options.out_dir.c_str());
+        if (!check_folder_writable(g_options.out_dir, &error) ||
+            (!g_options.sheet.empty() && !check_file_writable(g_options.sheet, &error))) {
+            std::fprintf(stderr, "crane-render: %s\n", error.c_str());
             return 1;
         }
     }

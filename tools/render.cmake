@@ -16,6 +16,7 @@ if(WIN32)
     $<TARGET_OBJECTS:crane_catalogue>)
   target_link_libraries(crane-render PRIVATE crane_render_support
     crane_app crane_mesh crane_spring crane_tk crane_platform_headless crane_gl)
+  target_compile_definitions(crane-render PRIVATE CRANE_VERSION="${PROJECT_VERSION}")
   add_dependencies(crane-render meshes)
   return()
 endif()
@@ -35,6 +36,8 @@ add_executable(crane-render ${CMAKE_CURRENT_LIST_DIR}/crane_render.cpp
 target_link_libraries(crane-render PRIVATE crane_render_support
   crane_app crane_mesh crane_spring crane_tk crane_platform_headless
   OpenGL::OpenGL OpenGL::EGL PkgConfig::GLU PNG::PNG)
+# crane-render --version says the project's version.
+target_compile_definitions(crane-render PRIVATE CRANE_VERSION="${PROJECT_VERSION}")
 add_dependencies(crane-render meshes)
 
 # Benchmark, not a test: a video of one pass against drawing the same frames alone.

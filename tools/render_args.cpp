@@ -120,7 +120,8 @@ const char* render_usage() {
            "                         column or row (632x425 is written as 632x426)\n"
            "  --fps N                frames per second of the video (default 30)\n"
 #endif
-           "  --help                 this text\n";
+           "  --help                 this text\n"
+           "  --version              the version of crane-render\n";
 }
 
 bool parse_render_args(int argc, const char* const* argv, RenderOptions* options,
@@ -141,12 +142,12 @@ bool parse_render_args(int argc, const char* const* argv, RenderOptions* options
             arg = arg.substr(0, eq);
             inline_value = true;
         }
-        if (arg == "--help" || arg == "-h") {
+        if (arg == "--help" || arg == "-h" || arg == "--version") {
             if (inline_value) {
-                *error = "--help takes no value";
+                *error = arg + " takes no value";
                 return false;
             }
-            options->help = true;
+            (arg == "--version" ? options->version : options->help) = true;
             continue;
         }
         const bool known = arg == "--frames" || arg == "--out" || arg == "--key" ||
@@ -209,7 +210,7 @@ bool parse_render_args(int argc, const char* const* argv, RenderOptions* options
             }
         }
     }
-    if (options->help) return true;
+    if (options->help || options->version) return true;
     std::sort(options->frames.begin(), options->frames.end());
     options->frames.erase(std::unique(options->frames.begin(), options->frames.end()),
                           options->frames.end());

@@ -21,6 +21,7 @@ struct RenderOptions {
     std::string video; // video file of the chosen frames, empty: none
     int fps;           // frames per second of the video
     bool help;
+    bool version;
 };
 
 // The highest frame number accepted anywhere on the command line.

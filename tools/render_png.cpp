@@ -3,17 +3,22 @@
 
 #include <png.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
 
 // libpng's own handlers print to standard error; ours keep the text for the caller's message.
+// A failed write also leaves the system's reason (a full disk) in errno.
 std::string g_png_message;
+int g_png_errno = 0;
 
 void png_error_quietly(png_structp png, png_const_charp message) {
     g_png_message = message ? message : "";
+    g_png_errno = errno;
     png_longjmp(png, 1);
 }
 
@@ -31,7 +36,7 @@ struct FileCloser {
 bool write_png(const std::string& path, const RenderImage& image, std::string* error) {
     FileCloser file{std::fopen(path.c_str(), "wb")};
     if (!file.f) {
-        *error = "cannot write " + path;
+        *error = "cannot write " + path + ": " + std::strerror(errno);
         return false;
     }
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, png_error_quietly,
@@ -44,9 +49,11 @@ bool write_png(const std::string& path, const RenderImage& image, std::string* e
     }
     // libpng reports its errors by a long jump back here.
     std::vector<unsigned char> row(static_cast<size_t>(image.width) * 3);
+    errno = 0;
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
-        *error = "libpng failed writing " + path + ": " + g_png_message;
+        *error = "cannot write " + path + ": " +
+                 (g_png_errno ? std::strerror(g_png_errno) : "libpng: " + g_png_message);
         return false;
     }
     png_init_io(png, file.f);
@@ -67,7 +74,7 @@ bool write_png(const std::string& path, const RenderImage& image, std::string* e
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     if (std::fflush(file.f) != 0 || std::ferror(file.f)) {
-        *error = "cannot write " + path;
+        *error = "cannot write " + path + ": " + std::strerror(errno);
         return false;
     }
     return true;

@@ -4,8 +4,10 @@
 
 #include <zlib.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -41,7 +43,7 @@ void put_chunk(std::vector<unsigned char>* out, const char type[4], const unsign
 bool write_png(const std::string& path, const RenderImage& image, std::string* error) {
     FileCloser file{std::fopen(path.c_str(), "wb")};
     if (!file.f) {
-        *error = "cannot write " + path;
+        *error = "cannot write " + path + ": " + std::strerror(errno);
         return false;
     }
     // The raw picture: each row an RGB run after its filter byte (0, none).
@@ -77,7 +79,7 @@ bool write_png(const std::string& path, const RenderImage& image, std::string* e
     put_chunk(&out, "IEND", nullptr, 0);
     if (std::fwrite(out.data(), 1, out.size(), file.f) != out.size() || std::fflush(file.f) != 0 ||
         std::ferror(file.f)) {
-        *error = "cannot write " + path;
+        *error = "cannot write " + path + ": " + std::strerror(errno);
         return false;
     }
     return true;

@@ -1,7 +1,7 @@
 # The Windows package: one folder with crane.exe, crane-render.exe and the seventeen mesh
 # files beside them (the program reads them from its working folder, which the Start-menu
 # entry sets to that folder), as a ZIP and as an NSIS installer (cpack -G ZIP, cpack -G NSIS).
-set(CRANE_VERSION 0.1.0)
+set(CRANE_VERSION ${PROJECT_VERSION})
 
 set(crane_mesh_files ${CRANE_MESH_NAMES})
 list(TRANSFORM crane_mesh_files PREPEND ${CMAKE_BINARY_DIR}/)
