@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "app/pace.h"
 #include "app/timeline.h"
 #include "mesh/catalogue.h"
 #include "spring/spring.h"
@@ -129,6 +130,9 @@ void on_reshape(int width, int height) {
 }
 
 void on_idle() {
+    // With a pace, a pass before the next frame's time only waits a little and draws nothing,
+    // so that the loop goes on handling events in between.
+    if (g_pace.period_ns > 0 && !pace_wait(&g_pace)) return;
     if (g_frame >= 1050) {
         g_frame = 0;
         g_crane_lift = 0.0;

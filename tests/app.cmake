@@ -9,3 +9,7 @@ crane_test(test_timeline test_timeline.cpp $<TARGET_OBJECTS:crane_catalogue>
   LIBS ${app_test_libs} DEPENDS meshes)
 crane_test(test_scene test_scene.cpp $<TARGET_OBJECTS:crane_catalogue> LIBS ${app_test_libs}
   DEPENDS meshes)
+
+# crane's command line and its opt-in pace.
+crane_test(test_command_line test_command_line.cpp LIBS crane_app)
+crane_test(test_pace test_pace.cpp LIBS crane_app)

@@ -100,8 +100,10 @@ const char* render_usage() {
            "Draws the crane animation off-screen and saves chosen frames as PNG files\n"
            "or as a video.\n"
 #endif
-           "Frames count the animation's steps since start: 1 to 1050 on the first pass,\n"
-           "1051 is the first frame of the second pass. Mesh files are read from the\n"
+           "Frames count the frames drawn since start. The program's own frame number (the\n"
+           "console report's) runs 1, 2, ..., 1050, 0, 1, ...: a pass is 1051 frames, so\n"
+           "frames 1 to 1051 are the first pass, ending with the program's frame 0, and\n"
+           "frame N shows the program's frame N modulo 1051. Mesh files are read from the\n"
            "working directory.\n"
            "\n"
            "  --frames N[,N|A-B...]  frames to save (every earlier frame is drawn too)\n"

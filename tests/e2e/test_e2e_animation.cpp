@@ -1,12 +1,14 @@
 // The real program with the real mesh files, on an X server and on a Wayland compositor,
 // watched while its animation runs: the frame numbers of the console report wrap from 1050 to 0 and
 // go on, the keys p, o and i change the picture in the window without stopping the frame sequence,
-// and Escape still ends it.
+// and Escape still ends it. With a pace asked for, it draws no faster than that and still
+// handles keys.
 #include "tests/e2e/e2e_fixture.h"
 
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -36,6 +38,16 @@ double changed_share(const std::vector<unsigned>& a, const std::vector<unsigned>
 // Share of pixels with some channel above 40: lit surface rather than dark background.
 double lit_share(const std::vector<unsigned>& pixels) {
     return 1.0 - e2e::share(pixels, false, 40);
+}
+
+// The rates printed in the reports of text, in order.
+std::vector<double> report_rates(const std::string& text) {
+    // A rate is complete once the text after it has begun.
+    static const std::regex report("\n([0-9]+\\.[0-9]{2})\tFrames por segundo");
+    std::vector<double> rates;
+    for (std::sregex_iterator it(text.begin(), text.end(), report), end; it != end; ++it)
+        rates.push_back(std::stod((*it)[1]));
+    return rates;
 }
 
 } // namespace
@@ -120,3 +132,49 @@ TEST_P(CraneAnimation, KeyIWhitensTheSkyAndBackWhileTheFramesGoOn) {
 }
 
 CRANE_ON_DESKTOPS(CraneAnimation, Desktop::Bare, Desktop::Sway CRANE_WINE_DESKTOP);
+
+// A pace of 5 frames a second: the reports, which print the rate drawn, show at most twice that
+// (an unpaced run draws hundreds here), from CRANE_FPS and from --fps, which wins over it; keys
+// act meanwhile and Escape ends the program as ever.
+class CranePaced : public CraneOnXvfb {
+  protected:
+    void start_paced(const std::vector<std::string>& args, const char* env_fps) {
+        std::vector<std::string> argv = {CRANE_PROGRAM};
+        argv.insert(argv.end(), args.begin(), args.end());
+        const std::string name = server.name();
+        ASSERT_TRUE(e2e::launch_argv(
+            argv, e2e::mesh_folder(BUILD_FOLDER),
+            [&] {
+                unsetenv("WAYLAND_DISPLAY");
+                unsetenv("XDG_RUNTIME_DIR");
+                setenv("DISPLAY", name.c_str(), 1);
+                setenv("CRANE_FPS", env_fps, 1);
+            },
+            &crane));
+        window = e2e::wait_for_window(display, kTitle, kSoon);
+        ASSERT_NE(window, 0u) << "no window; stderr: " << err();
+    }
+
+    // The reports after the first, whose rate divides by the time of day.
+    void expect_rate_at_most(double most) {
+        ASSERT_TRUE(wait_reports(3, kSoon)) << program_state();
+        const std::vector<double> rates = report_rates(out());
+        ASSERT_GE(rates.size(), 3u) << out();
+        for (size_t i = 1; i < rates.size(); ++i)
+            EXPECT_LE(rates[i], most) << "report " << i << " of " << out();
+    }
+};
+
+TEST_F(CranePaced, RateDrawnStaysNearThePaceWhileKeysAct) {
+    ASSERT_NO_FATAL_FAILURE(start_paced({}, "5"));
+    expect_rate_at_most(10);
+    e2e::kill_program(&crane);
+    unlink(crane.out_path.c_str());
+    unlink(crane.err_path.c_str());
+    ASSERT_TRUE(e2e::wait_until([&] { return !e2e::wait_for_window(display, kTitle, 0); }, kSoon));
+
+    ASSERT_NO_FATAL_FAILURE(start_paced({"--fps", "5"}, "1000"));
+    expect_rate_at_most(10);
+    expect_key_i_whitens_the_picture_and_back();
+    expect_escape_ends_an_unbroken_sequence();
+}
