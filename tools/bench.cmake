@@ -68,3 +68,11 @@ foreach(t bench-frame-rate bench-frame-rate-wayland bench-display-lists bench-st
           bench-instructions bench-quit)
   add_dependencies(${t} meshes)
 endforeach()
+# The web build in headless Chromium beside crane-render --bench. This build does not make the
+# web build: build it first (emcmake cmake -S . -B build-web && cmake --build build-web).
+if(CRANE_WEB_BUILD)
+  add_custom_target(bench-web
+    COMMAND node ${bench_dir}/web.mjs ${CMAKE_BINARY_DIR} ${CRANE_WEB_BUILD}
+    DEPENDS crane-render WORKING_DIRECTORY ${CMAKE_BINARY_DIR} USES_TERMINAL)
+  add_dependencies(bench-web meshes)
+endif()

@@ -18,7 +18,7 @@ run=(
   x11-utils librsvg2-bin
 )
 # The web build and a browser to open it in.
-web=(emscripten chromium python3)
+web=(cmake make emscripten chromium python3)
 # The Windows build, its installer, and Wine to run it.
 wine=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 fonts-wine nsis python3)
 # Tests, benchmarks, memory checks, packaging checks.

@@ -1,11 +1,12 @@
-// A fixture that gives each test its own desktop (an Xvfb, bare or with a window manager, or a
-// headless Wayland compositor) and, once started, the real program in the folder with the mesh
-// files, with its window found. The checks that every desktop shares (title, client size, the
-// console report, keys that change the picture, the ways the program ends) are its methods, so
-// that each desktop's tests are the same few lines.
+// A fixture that gives each test its own desktop (an Xvfb, bare or with a window manager, a
+// headless Wayland compositor, or a headless browser for the web build) and, once started, the real
+// program in the folder with the mesh files, with its window found. The checks that every desktop
+// shares (title, client size, the console report, keys that change the picture, the ways the
+// program ends) are its methods, so that each desktop's tests are the same few lines.
 #pragma once
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/browser.h"
 #include "tests/e2e/compositor.h"
 #include "tests/e2e/e2e_harness.h"
 #include "tests/e2e/wine.h"
@@ -53,14 +55,22 @@ inline std::string sequence_break(const std::vector<int>& frames) {
 
 // The desktops the program is tested on: an X server alone, an X server under a reparenting
 // window manager, a Wayland compositor (sway, headless) where it opens a native window, and an X
-// server where the Windows build runs under Wine (which draws the window's frame itself).
-enum class Desktop { Bare, Openbox, Sway, Wine };
+// server where the Windows build runs under Wine (which draws the window's frame itself), and a
+// browser where the web build runs in a page.
+enum class Desktop { Bare, Openbox, Sway, Wine, Web };
 // The Wine desktop where the tests were built beside a Windows build.
 #ifdef WINDOWS_BUILD_FOLDER
 #define CRANE_WINE_DESKTOP , Desktop::Wine
 #else
 #define CRANE_WINE_DESKTOP
 #define WINDOWS_BUILD_FOLDER ""
+#endif
+// The browser where the tests were built beside a web build.
+#ifdef WEB_SITE_FOLDER
+#define CRANE_WEB_DESKTOP , Desktop::Web
+#else
+#define CRANE_WEB_DESKTOP
+#define WEB_SITE_FOLDER ""
 #endif
 
 class CraneOnXvfb : public ::testing::Test {
@@ -71,6 +81,7 @@ class CraneOnXvfb : public ::testing::Test {
     static constexpr double kSoon = 30;
 
     void SetUp() override {
+        if (on_web()) return; // the browser comes with the program
         if (desktop == Desktop::Sway) {
             ASSERT_TRUE(e2e::start_compositor(&sway)) << "sway did not start: " << sway.log();
             return;
@@ -88,6 +99,7 @@ class CraneOnXvfb : public ::testing::Test {
     }
 
     void TearDown() override {
+        if (on_web()) e2e::stop_browser(&browser, &crane);
         e2e::kill_program(&crane);
         e2e::stop_wine(&wine);
         if (display) XCloseDisplay(display);
@@ -101,10 +113,30 @@ class CraneOnXvfb : public ::testing::Test {
 
     bool wayland() const { return desktop == Desktop::Sway; }
     bool on_wine() const { return desktop == Desktop::Wine; }
+    bool on_web() const { return desktop == Desktop::Web; }
+
+    // In the browser: the canvas, the page's answer to a command, and whether it was a success.
+    static constexpr const char* canvas = "document.getElementById('canvas')";
+    std::string page(const std::string& command) {
+        return e2e::browser_command(&browser, command, kSoon);
+    }
+    bool page_ok(const std::string& command) { return e2e::browser_ok(&browser, command, kSoon); }
+
+    // Opens the web build's page from a site folder (the build's, or one a test made) with a
+    // query, and waits for the program's window.
+    void start_page(const std::string& site, const std::string& query = "") {
+        ASSERT_TRUE(e2e::start_browser(site, query, &browser, &crane));
+        ASSERT_TRUE(page_ok("wait document.body.classList.contains('window-open')"))
+            << "no window; " << program_state();
+    }
 
     // Starts a program in dir and waits for its window with this title. Under Wine it is the
     // Windows build of the same program.
     void start_program(const char* exe, const std::string& dir, const char* title) {
+        if (on_web()) {
+            ASSERT_NO_FATAL_FAILURE(start_page(WEB_SITE_FOLDER));
+            return;
+        }
         if (on_wine()) {
             std::string name = exe;
             name = name.substr(name.rfind('/') + 1) + ".exe";
@@ -157,6 +189,13 @@ class CraneOnXvfb : public ::testing::Test {
 
     // The client area on the screen (on the output, on Wayland).
     e2e::Area client_area() {
+        if (on_web()) {
+            std::string size =
+                page(std::string("eval [") + canvas + ".width, " + canvas + ".height]");
+            int width = 0, height = 0;
+            sscanf(size.c_str(), "[%d,%d]", &width, &height);
+            return e2e::Area{0, 0, width, height};
+        }
         if (on_wine()) return e2e::client_area(display, client);
         if (!wayland()) return e2e::client_area(display, window);
         e2e::wait_for_toplevel(sway, crane.pid, kSoon, &toplevel);
@@ -167,11 +206,29 @@ class CraneOnXvfb : public ::testing::Test {
     std::vector<unsigned> window_pixels(const e2e::Area* part = nullptr) {
         e2e::Area a = client_area();
         if (part) a = e2e::Area{a.x + part->x, a.y + part->y, part->width, part->height};
+        if (on_web()) return canvas_pixels(a);
         return wayland() ? e2e::grab_output(sway, a) : e2e::grab(display, a);
+    }
+
+    // The canvas as the page shows it: pixels of an area of it, as 0xRRGGBB.
+    std::vector<unsigned> canvas_pixels(const e2e::Area& a) {
+        const std::string path = crane.out_path + ".png";
+        RenderImage shot{0, 0, {}};
+        std::string error;
+        if (!page_ok("shot " + path) || !read_png(path, &shot, &error)) return {};
+        unlink(path.c_str());
+        std::vector<unsigned> pixels;
+        for (int y = a.y; y < a.y + a.height && y < shot.height; ++y)
+            for (int x = a.x; x < a.x + a.width && x < shot.width; ++x) {
+                const unsigned char* p = &shot.rgba[4 * ((size_t)y * shot.width + x)];
+                pixels.push_back((unsigned)p[0] << 16 | (unsigned)p[1] << 8 | p[2]);
+            }
+        return pixels;
     }
 
     // A real key press: a keysym name ("i", "Escape", "space").
     bool press(const char* key) {
+        if (on_web()) return page_ok("key " + e2e::browser_key_name(key));
         return wayland() ? e2e::type_key(sway, key) : e2e::send_key(display, key);
     }
 
@@ -194,14 +251,36 @@ class CraneOnXvfb : public ::testing::Test {
     // Returns once the server has handed a pressed key on to the program: two round trips on
     // X; on Wayland the key tool's own round trip has already seen to it.
     void settle_input() {
-        if (wayland()) return;
+        if (wayland() || on_web()) return;
         XSync(display, False);
         XSync(display, False);
     }
 
+    // Holds the program still where it stands, and lets it go on: a stopped process, or in the
+    // browser, a program held at its next buffer swap.
+    void hold_still() {
+        if (on_web()) {
+            ASSERT_TRUE(page_ok("eval WebBackend.setPaused(true)"));
+            ASSERT_TRUE(page_ok("wait WebBackend.resume !== null"));
+            return;
+        }
+        ASSERT_EQ(kill(crane.pid, SIGSTOP), 0);
+        int status = 0;
+        ASSERT_EQ(waitpid(crane.pid, &status, WUNTRACED), crane.pid);
+        ASSERT_TRUE(WIFSTOPPED(status));
+    }
+    void let_go() {
+        if (on_web())
+            ASSERT_TRUE(page_ok("eval WebBackend.setPaused(false)"));
+        else
+            ASSERT_EQ(kill(crane.pid, SIGCONT), 0);
+    }
+
     // The desktop's close request, as the title bar's close button sends it.
     void request_close() {
-        if (wayland())
+        if (on_web())
+            ASSERT_TRUE(page_ok("click #caption-close"));
+        else if (wayland())
             ASSERT_TRUE(e2e::request_close(sway, crane.pid));
         else
             e2e::send_close_request(display, window);
@@ -247,6 +326,7 @@ class CraneOnXvfb : public ::testing::Test {
 
     // The window with what the desktop draws around it (title bar, borders), as a PNG file.
     bool save_window_picture(const std::string& path) {
+        if (on_web()) return page_ok("page " + path);
         if (wayland()) {
             e2e::wait_for_toplevel(sway, crane.pid, kSoon, &toplevel);
             return e2e::save_picture(sway, toplevel.framed, path);
@@ -273,6 +353,13 @@ class CraneOnXvfb : public ::testing::Test {
     // ---- Checks every desktop shares ----------------------------------------------------------
 
     void expect_exact_title() {
+        if (on_web()) {
+            // The page's title keeps the blanks in the document; the caption shows them.
+            const std::string quoted = std::string("\"") + kTitle + "\"";
+            EXPECT_EQ(page("eval document.querySelector('title').textContent"), quoted);
+            EXPECT_EQ(page("eval document.getElementById('caption-title').textContent"), quoted);
+            return;
+        }
         if (wayland()) {
             EXPECT_EQ(toplevel.title, kTitle);
             return;
@@ -289,6 +376,13 @@ class CraneOnXvfb : public ::testing::Test {
         e2e::Area area = client_area();
         EXPECT_EQ(area.width, 632);
         EXPECT_EQ(area.height, 425);
+        if (on_web()) {
+            // The canvas takes as much room on the page as its drawing has pixels here.
+            EXPECT_EQ(
+                page(std::string("eval [") + canvas + ".clientWidth, " + canvas + ".clientHeight]"),
+                "[632,425]");
+            return;
+        }
         if (wayland()) return;
         if (on_wine()) {
             // The placement puts the client where a frame of SM_CXFRAME and a caption of
@@ -362,6 +456,7 @@ class CraneOnXvfb : public ::testing::Test {
     e2e::Program crane;
     Window window = 0;
     e2e::Wine wine;
+    e2e::Browser browser;
     Window client = 0; // under Wine: the child window that shows the client area
     static inline const std::string WINDOWS_FOLDER = std::string(WINDOWS_BUILD_FOLDER) + "/";
 };
@@ -385,6 +480,8 @@ inline std::string desktop_name(Desktop desktop) {
         return "Sway";
     case Desktop::Wine:
         return "Wine";
+    case Desktop::Web:
+        return "Web";
     }
     return "";
 }
@@ -398,7 +495,8 @@ inline void PrintTo(Desktop desktop, std::ostream* os) {
         Desktop, suite, ::testing::Values(__VA_ARGS__),                                            \
         [](const ::testing::TestParamInfo<Desktop>& info) { return desktop_name(info.param); })
 #define CRANE_ON_EVERY_DESKTOP(suite)                                                              \
-    CRANE_ON_DESKTOPS(suite, Desktop::Bare, Desktop::Openbox, Desktop::Sway CRANE_WINE_DESKTOP)
+    CRANE_ON_DESKTOPS(suite, Desktop::Bare, Desktop::Openbox,                                      \
+                      Desktop::Sway CRANE_WINE_DESKTOP CRANE_WEB_DESKTOP)
 
 // Tests that only make sense under an X window manager.
 class CraneUnderWindowManager : public CraneOnXvfb {
@@ -414,6 +512,15 @@ class CraneOnWine : public CraneOnXvfb {
   protected:
     void SetUp() override {
         desktop = Desktop::Wine;
+        CraneOnXvfb::SetUp();
+    }
+};
+
+// Tests of the web build alone.
+class CraneInTheBrowser : public CraneOnXvfb {
+  protected:
+    void SetUp() override {
+        desktop = Desktop::Web;
         CraneOnXvfb::SetUp();
     }
 };

@@ -131,7 +131,8 @@ TEST_P(CraneAnimation, KeyIWhitensTheSkyAndBackWhileTheFramesGoOn) {
     expect_escape_ends_an_unbroken_sequence();
 }
 
-CRANE_ON_DESKTOPS(CraneAnimation, Desktop::Bare, Desktop::Sway CRANE_WINE_DESKTOP);
+CRANE_ON_DESKTOPS(CraneAnimation, Desktop::Bare,
+                  Desktop::Sway CRANE_WINE_DESKTOP CRANE_WEB_DESKTOP);
 
 // A pace of 5 frames a second: the reports, which print the rate drawn, show at most twice that
 // (an unpaced run draws hundreds here), from CRANE_FPS and from --fps, which wins over it; keys

@@ -62,15 +62,12 @@ TEST_P(CraneWindow, KeyITurnsThePictureWhiteAndBackToBlack) {
 TEST_P(CraneWindow, EscapeEndsTheProcessBeforeAnotherFrameWithStatusZero) {
     ASSERT_NO_FATAL_FAILURE(start_crane());
     ASSERT_TRUE(wait_reports(1, kSoon));
-    ASSERT_EQ(kill(crane.pid, SIGSTOP), 0);
-    int status = 0;
-    ASSERT_EQ(waitpid(crane.pid, &status, WUNTRACED), crane.pid);
-    ASSERT_TRUE(WIFSTOPPED(status));
+    ASSERT_NO_FATAL_FAILURE(hold_still());
     ASSERT_TRUE(press("Escape"));
     settle_input();
     bool tail_ok = false;
     size_t before = e2e::report_frames(out(), &tail_ok).size();
-    ASSERT_EQ(kill(crane.pid, SIGCONT), 0);
+    ASSERT_NO_FATAL_FAILURE(let_go());
     expect_ended_with_status_zero("Escape");
     size_t after = e2e::report_frames(out(), &tail_ok).size();
     EXPECT_LE(after, before + 1) << "frames went on after Escape";

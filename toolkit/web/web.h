@@ -30,8 +30,8 @@ struct WebWindow {
     TkHandle window = 0, dc = 0, context = 0;
     int width = 0, height = 0; // of the drawing buffer, in device pixels
     int format = 0;
-    bool invalid = false;   // needs a repaint
-    bool painting = false;  // between begin and end of a repaint
+    bool invalid = false;                          // needs a repaint
+    bool painting = false;                         // between begin and end of a repaint
     bool shift_held = false, control_held = false; // with the event last taken
 };
 

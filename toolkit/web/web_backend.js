@@ -18,6 +18,9 @@ var WebBackend = {
   resume: null,
   nextFrameTime: 0,
   dialogOpen: false,
+  busy: 0, // milliseconds the program ran between its turns, all frames together
+  resumedAt: null,
+  firstFrameAt: null, // since the page was opened
   listening: false,
   webgl2: undefined,
 
@@ -232,6 +235,10 @@ var WebBackend = {
   // Returns to the browser once per frame, so that it shows the frame and runs the page; at a
   // chosen pace, not before the next frame's time; while paused, not before the page resumes.
   async present(repaint) {
+    // How long the program ran since it last had its turn back: its own share of a frame.
+    const called = performance.now();
+    if (WebBackend.resumedAt !== null) WebBackend.busy += called - WebBackend.resumedAt;
+    if (WebBackend.firstFrameAt === null) WebBackend.firstFrameAt = called;
     const settings = WebBackend.settings();
     if (!repaint) {
       WebBackend.frames++;
@@ -253,6 +260,7 @@ var WebBackend = {
       await new Promise((resolve) => (WebBackend.resume = resolve));
       WebBackend.nextFrameTime = performance.now();
     }
+    WebBackend.resumedAt = performance.now();
   },
 
   // One turn of the browser's event loop, without the clamp that nested timers get.

@@ -7,36 +7,51 @@
 namespace {
 
 // The event kinds and key ids as the page's side names them.
-const int k_names[] = {PLAT_EV_RESIZED,      PLAT_EV_CLOSE_REQUEST, PLAT_EV_KEY_PRESSED,
-                       PLAT_EV_CHAR_TYPED,   PLAT_EV_MOUSE_MOVED,   PLAT_EV_BUTTON_DOWN,
-                       PLAT_EV_BUTTON_UP,    PLAT_EV_ACTIVATE,      PLAT_EV_QUIT,
-                       PLAT_EV_USER_REFRESH, PLAT_KEY_RETURN,       PLAT_KEY_ESCAPE,
-                       PLAT_KEY_SPACE,       PLAT_KEY_LEFT,         PLAT_KEY_UP,
-                       PLAT_KEY_RIGHT,       PLAT_KEY_DOWN,         PLAT_KEY_SHIFT,
-                       PLAT_KEY_CONTROL,     PLAT_KEY_OTHER};
+const int k_names[] = {
+    PLAT_EV_RESIZED,     PLAT_EV_CLOSE_REQUEST, PLAT_EV_KEY_PRESSED, PLAT_EV_CHAR_TYPED,
+    PLAT_EV_MOUSE_MOVED, PLAT_EV_BUTTON_DOWN,   PLAT_EV_BUTTON_UP,   PLAT_EV_ACTIVATE,
+    PLAT_EV_QUIT,        PLAT_EV_USER_REFRESH,  PLAT_KEY_RETURN,     PLAT_KEY_ESCAPE,
+    PLAT_KEY_SPACE,      PLAT_KEY_LEFT,         PLAT_KEY_UP,         PLAT_KEY_RIGHT,
+    PLAT_KEY_DOWN,       PLAT_KEY_SHIFT,        PLAT_KEY_CONTROL,    PLAT_KEY_OTHER};
 
 } // namespace
 
 EM_JS(void, web_page_name_events, (const int* n), {
-    const v = (i) => HEAP32[(n >> 2) + i];
+    const v = (i) = > HEAP32[(n >> 2) + i];
     WebBackend.kinds = {
-        resized : v(0), close : v(1), key : v(2), char : v(3), moved : v(4), down : v(5),
-        up : v(6), activate : v(7), quit : v(8), refresh : v(9)
+        resized : v(0),
+        close : v(1),
+        key : v(2),
+        char : v(3),
+        moved : v(4),
+        down : v(5),
+        up : v(6),
+        activate : v(7),
+        quit : v(8),
+        refresh : v(9)
     };
     WebBackend.keys = {
-        return : v(10), escape : v(11), space : v(12), left : v(13), up : v(14), right : v(15),
-        down : v(16), shift : v(17), control : v(18), other : v(19)
+        return : v(10),
+                 escape : v(11),
+                 space : v(12),
+                 left : v(13),
+                 up : v(14),
+                 right : v(15),
+                 down : v(16),
+                 shift : v(17),
+                 control : v(18),
+                 other : v(19)
     };
 });
 EM_JS(int, web_page_pending, (), { return WebBackend.queue.length; });
-EM_JS(int, web_page_pending_kind, (int kind), {
-    return WebBackend.queue.some((e) => e[0] == kind) ? 1 : 0;
-});
+EM_JS(int, web_page_pending_kind, (int kind),
+      { return WebBackend.queue.some((e) = > e[0] == kind) ? 1 : 0; });
 // The next event's kind, a, b, c and the Shift and Control state with it, into out[0..5].
 EM_JS(int, web_page_take, (int* out), {
     const e = WebBackend.queue.shift();
     if (!e) return 0;
-    for (let i = 0; i < 6; ++i) HEAP32[(out >> 2) + i] = e[i];
+    for (let i = 0; i < 6; ++i)
+        HEAP32[(out >> 2) + i] = e[i];
     return 1;
 });
 EM_JS(void, web_page_post, (int kind, int a), { WebBackend.push(kind, a, 0, 0); });
@@ -72,7 +87,8 @@ int web_peek_event(int kind, TkHandle window) {
 int web_get_event(PlatEvent* event) {
     name_events_once();
     // Waiting returns to the browser, which runs the page until input arrives.
-    while (web_page_pending() == 0 && !needs_repaint()) web_page_wait_event();
+    while (web_page_pending() == 0 && !needs_repaint())
+        web_page_wait_event();
     *event = PlatEvent{};
     int e[6];
     if (web_page_take(e)) {

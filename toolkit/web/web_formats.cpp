@@ -11,12 +11,28 @@ namespace {
 
 // What a canvas with {alpha: false, depth: true} gives: the compositor shows the drawing
 // buffer, so it is double-buffered.
-const PlatPixelFormat k_format = {
-    PLAT_PFD_SIZE, PLAT_PFD_VERSION,
-    PLAT_PFD_DRAW_TO_WINDOW | PLAT_PFD_SUPPORT_OPENGL | PLAT_PFD_DOUBLEBUFFER,
-    PLAT_PFD_TYPE_RGBA, 24, 8, 16, 8, 8, 8, 0, 0, 0, 0, 24, 0, 0, PLAT_PFD_MAIN_PLANE};
+const PlatPixelFormat k_format = {PLAT_PFD_SIZE,
+                                  PLAT_PFD_VERSION,
+                                  PLAT_PFD_DRAW_TO_WINDOW | PLAT_PFD_SUPPORT_OPENGL |
+                                      PLAT_PFD_DOUBLEBUFFER,
+                                  PLAT_PFD_TYPE_RGBA,
+                                  24,
+                                  8,
+                                  16,
+                                  8,
+                                  8,
+                                  8,
+                                  0,
+                                  0,
+                                  0,
+                                  0,
+                                  24,
+                                  0,
+                                  0,
+                                  PLAT_PFD_MAIN_PLANE};
 
 EMSCRIPTEN_WEBGL_CONTEXT_HANDLE g_context = 0;
+bool g_layer_ready = false;
 
 bool is_dc(TkHandle dc) {
     return dc != 0 && dc == g_web.dc;
@@ -75,14 +91,20 @@ int web_gl_make_current(TkHandle dc, TkHandle context) {
     if (context == 0) return emscripten_webgl_make_context_current(0) == EMSCRIPTEN_RESULT_SUCCESS;
     if (!is_dc(dc) || context != g_web.context) return 0;
     if (emscripten_webgl_make_context_current(g_context) != EMSCRIPTEN_RESULT_SUCCESS) return 0;
-    return webgl_layer_init();
+    // The layer's shaders and buffers are made once per context.
+    if (!g_layer_ready) g_layer_ready = webgl_layer_init();
+    return g_layer_ready;
 }
 
 int web_gl_delete_context(TkHandle context) {
     if (context == 0 || context != g_web.context) return 0;
+    // The layer's objects go with the context they were made in, while it is current.
+    emscripten_webgl_make_context_current(g_context);
     webgl_layer_release();
+    emscripten_webgl_make_context_current(0);
     emscripten_webgl_destroy_context(g_context);
     g_context = 0;
+    g_layer_ready = false;
     g_web.context = 0;
     return 1;
 }

@@ -4,9 +4,8 @@
 
 #include <emscripten.h>
 
-EM_ASYNC_JS(void, web_page_message_box, (const char* text, const char* caption), {
-    await WebBackend.messageBox(UTF8ToString(text), UTF8ToString(caption));
-});
+EM_ASYNC_JS(void, web_page_message_box, (const char* text, const char* caption),
+            { await WebBackend.messageBox(UTF8ToString(text), UTF8ToString(caption)); });
 
 int web_message_box(TkHandle, const char* text, const char* caption) {
     web_page_message_box(text ? text : "", caption ? caption : "");

@@ -25,9 +25,11 @@ EM_JS(void, web_page_open_window,
           let text = "";
           if (title) {
               // 8-bit text: every byte is its own character.
-              for (let p = title; HEAPU8[p]; ++p) text += String.fromCharCode(HEAPU8[p]);
+              for (let p = title; HEAPU8[p]; ++p)
+                  text += String.fromCharCode(HEAPU8[p]);
           } else {
-              for (let p = wide_title >> 2; HEAP32[p]; ++p) text += String.fromCodePoint(HEAP32[p]);
+              for (let p = wide_title >> 2; HEAP32[p]; ++p)
+                  text += String.fromCodePoint(HEAP32[p]);
           }
           const size = WebBackend.openWindow(text, width, height);
           HEAP32[buffer_width >> 2] = size[0];

@@ -1,0 +1,130 @@
+// What only the web build has: its page's buttons, a mesh file missing from the site, and the
+// picture it draws against the one Mesa draws on Linux.
+#include "tests/e2e/e2e_fixture.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// How far two pictures of the same size lie apart: the mean difference per channel, and the
+// shares of pixels off by more than 2 and by more than 16 in some channel.
+struct Difference {
+    double mean = 255;
+    double over_2 = 1, over_16 = 1;
+};
+
+Difference difference(const RenderImage& a, const RenderImage& b) {
+    Difference d;
+    if (a.width != b.width || a.height != b.height || a.rgba.empty()) return d;
+    double total = 0;
+    size_t over_2 = 0, over_16 = 0;
+    for (size_t i = 0; i < a.rgba.size(); i += 4) {
+        int most = 0;
+        for (int c = 0; c < 3; ++c) {
+            const int diff = std::abs(a.rgba[i + c] - b.rgba[i + c]);
+            total += diff;
+            most = std::max(most, diff);
+        }
+        over_2 += most > 2;
+        over_16 += most > 16;
+    }
+    const double pixels = a.rgba.size() / 4.0;
+    d.mean = total / (3 * pixels);
+    d.over_2 = over_2 / pixels;
+    d.over_16 = over_16 / pixels;
+    return d;
+}
+
+std::string temporary_folder() {
+    char name[] = "/tmp/e2e_webXXXXXX";
+    return mkdtemp(name) ? name : "";
+}
+
+} // namespace
+
+using CraneInTheBrowserOnly = CraneInTheBrowser;
+
+// The page's buttons press the program's keys, for screens without a keyboard: i whitens the
+// picture and back, Escape ends the program with status 0.
+TEST_F(CraneInTheBrowserOnly, ButtonsPressTheProgramsKeys) {
+    ASSERT_NO_FATAL_FAILURE(start_crane());
+    auto white = [](const std::vector<unsigned>& p) { return e2e::share(p, true, 235) > 0.4; };
+    auto dark = [](const std::vector<unsigned>& p) { return e2e::share(p, false, 20) > 0.4; };
+    std::vector<unsigned> seen;
+    ASSERT_TRUE(wait_picture(dark, &seen, kSoon));
+    ASSERT_TRUE(page_ok("click [data-key=i]"));
+    EXPECT_TRUE(wait_picture(white, &seen, kSoon)) << "white share " << e2e::share(seen, true, 235);
+    ASSERT_TRUE(page_ok("click [data-key=i]"));
+    EXPECT_TRUE(wait_picture(dark, &seen, kSoon)) << "black share " << e2e::share(seen, false, 20);
+    ASSERT_TRUE(page_ok("click [data-key=Escape]"));
+    expect_ended_with_status_zero("the Escape button");
+    EXPECT_EQ(page("eval document.getElementById('status').textContent"),
+              "\"The program ended with status 0 after Escape.\"");
+}
+
+// A site without one of its mesh files: the program's message stands in the page and the
+// program ends with status 1, as on a desktop.
+TEST_F(CraneInTheBrowserOnly, MissingMeshFileIsSaidInThePageWithStatusOne) {
+    const std::string site = temporary_folder();
+    ASSERT_FALSE(site.empty());
+    ASSERT_EQ(system(("cp -r " + std::string(WEB_SITE_FOLDER) + "/. " + site).c_str()), 0);
+    ASSERT_EQ(unlink((site + "/grua2.asc").c_str()), 0);
+    ASSERT_TRUE(e2e::start_browser(site, "", &browser, &crane));
+    ASSERT_TRUE(page_ok("wait document.body.dataset.exitStatus === '1'")) << program_state();
+    EXPECT_EQ(page("eval document.getElementById('status').textContent"),
+              "\"The program ended with status 1: Error al abrir el fichero ASC: No such file or "
+              "directory.\"");
+    EXPECT_NE(err().find("Error al abrir el fichero ASC: No such file or directory"),
+              std::string::npos);
+    ASSERT_TRUE(e2e::wait_exit(&crane, kSoon));
+    EXPECT_EQ(WEXITSTATUS(crane.status), 1);
+    EXPECT_EQ(system(("rm -rf " + site).c_str()), 0);
+}
+
+// Frame 200, and frame 200 right after each of the keys p, o and i, as the page shows it and as
+// crane-render draws it with Mesa on Linux: the same picture, within what two rasterisers may
+// round apart.
+TEST_F(CraneInTheBrowserOnly, Frame200MatchesTheLinuxRenderer) {
+    const std::string folder = temporary_folder();
+    ASSERT_FALSE(folder.empty());
+    for (const char* key : {"", "p", "o", "i"}) {
+        SCOPED_TRACE(std::string("key ") + key);
+        const std::string native = folder + "/native" + key;
+        std::vector<std::string> args = {std::string(BUILD_FOLDER) + "/crane-render", "--frames",
+                                         "200", "--out", native};
+        if (*key) args.insert(args.end(), {"--key", std::string("200:") + key});
+        e2e::Program render;
+        ASSERT_TRUE(e2e::launch_argv(
+            args, BUILD_FOLDER, [] {}, &render));
+        ASSERT_TRUE(e2e::wait_exit(&render, 120));
+
+        // A key for frame 200 reaches the program after frame 199 and before frame 200.
+        ASSERT_NO_FATAL_FAILURE(start_page(WEB_SITE_FOLDER, *key ? "pause=199" : "pause=200"));
+        if (*key) {
+            ASSERT_TRUE(page_ok("wait WebBackend.resume !== null && WebBackend.frames === 199"));
+            ASSERT_TRUE(press(key));
+            ASSERT_TRUE(page_ok("eval WebBackend.step()"));
+        }
+        ASSERT_TRUE(page_ok("wait WebBackend.resume !== null && WebBackend.frames === 200"));
+        const std::string shot = folder + "/web" + key + ".png";
+        ASSERT_TRUE(page_ok("shot " + shot));
+        e2e::stop_browser(&browser, &crane);
+
+        RenderImage web, linux;
+        std::string error;
+        ASSERT_TRUE(read_png(shot, &web, &error)) << error;
+        ASSERT_TRUE(read_png(native + "/frame-0200.png", &linux, &error)) << error;
+        ASSERT_EQ(web.width, linux.width);
+        ASSERT_EQ(web.height, linux.height);
+        const Difference d = difference(web, linux);
+        printf("frame 200%s%s: mean difference %.3f per channel, %.2f %% of pixels off by more "
+               "than 2, %.2f %% by more than 16\n",
+               *key ? " after key " : "", key, d.mean, 100 * d.over_2, 100 * d.over_16);
+        EXPECT_LE(d.mean, 2.0);
+        EXPECT_LE(d.over_16, 0.02);
+    }
+    EXPECT_EQ(system(("rm -rf " + folder).c_str()), 0);
+}

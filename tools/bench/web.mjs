@@ -1,0 +1,94 @@
+// The web build in headless Chromium (SwiftShader's WebGL 2, no GPU) beside the native
+// crane-render --bench on the same machine, in turns: frames per second of each and their ratio,
+// the share of a frame the program itself runs (wasm and its WebGL calls) against the browser's
+// rasteriser, the time from opening the page to its first frame, and the sizes of what the page
+// loads, plain and gzip-compressed.
+// Usage: node web.mjs BUILD_FOLDER WEB_BUILD_FOLDER [PAIRS] [FRAMES]
+import { chromium } from '../../tests/web/node_modules/playwright-core/index.mjs';
+import { execFileSync } from 'node:child_process';
+import fs from 'node:fs';
+import http from 'node:http';
+import path from 'node:path';
+import zlib from 'node:zlib';
+
+const [build, webBuild, pairsArg = '5', framesArg = '300'] = process.argv.slice(2);
+const pairs = Number(pairsArg), frames = Number(framesArg), warmUp = 100;
+const site = path.resolve(webBuild, 'site');
+const median = (values) => {
+  const s = [...values].sort((a, b) => a - b);
+  return s.length % 2 ? s[(s.length - 1) / 2] : (s[s.length / 2 - 1] + s[s.length / 2]) / 2;
+};
+
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+const server = http.createServer((request, response) => {
+  const file = path.join(site, path.normalize(new URL(request.url, 'http://x').pathname));
+  fs.readFile(file, (error, data) => {
+    if (error) return response.writeHead(404).end();
+    response.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'text/plain' });
+    response.end(data);
+  });
+});
+await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+const address = `http://127.0.0.1:${server.address().port}/crane.html`;
+const browser = await chromium.launch({
+  executablePath: '/usr/bin/chromium',
+  args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader'],
+});
+
+// One page: frames per second over `frames` frames after the warm-up, the program's share of
+// that time, and the time to the first frame.
+async function webRun() {
+  const page = await browser.newPage({ viewport: { width: 900, height: 800 } });
+  await page.goto(address);
+  await page.waitForFunction((n) => window.WebBackend && WebBackend.frames >= n, warmUp,
+                             { timeout: 120000, polling: 10 });
+  const start = await page.evaluate(() => [performance.now(), WebBackend.frames, WebBackend.busy]);
+  await page.waitForFunction((n) => WebBackend.frames >= n, start[1] + frames,
+                             { timeout: 300000, polling: 10 });
+  const end = await page.evaluate(() => [performance.now(), WebBackend.frames, WebBackend.busy,
+                                         WebBackend.firstFrameAt]);
+  await page.close();
+  const ms = end[0] - start[0];
+  return { fps: (1000 * (end[1] - start[1])) / ms, own: (end[2] - start[2]) / ms, first: end[3] };
+}
+
+function nativeRun() {
+  const text = execFileSync(path.join(build, 'crane-render'), ['--bench', String(warmUp + frames)],
+                            { cwd: build, encoding: 'utf8' });
+  return Number(/([0-9.]+) frames per second/.exec(text)[1]);
+}
+
+const ratios = [], web = [], native = [], own = [], first = [];
+for (let i = 0; i < pairs; ++i) {
+  // The order alternates: this machine's speed drifts over seconds.
+  let w, n;
+  if (i % 2 === 0) {
+    w = await webRun();
+    n = nativeRun();
+  } else {
+    n = nativeRun();
+    w = await webRun();
+  }
+  web.push(w.fps);
+  native.push(n);
+  own.push(w.own);
+  first.push(w.first);
+  ratios.push(w.fps / n);
+  console.log(`pair ${i + 1}: web ${w.fps.toFixed(1)} fps (program's own share ${(100 * w.own).toFixed(1)} %, ` +
+              `first frame at ${w.first.toFixed(0)} ms), native ${n.toFixed(1)} fps, ratio ${(w.fps / n).toFixed(3)}`);
+}
+await browser.close();
+server.close();
+
+console.log(`\nmedians over ${pairs} pairs of ${frames} frames after ${warmUp}:`);
+console.log(`  web ${median(web).toFixed(1)} fps, native crane-render ${median(native).toFixed(1)} fps, ` +
+            `ratio web / native ${median(ratios).toFixed(3)} (pairs ${Math.min(...ratios).toFixed(3)} to ${Math.max(...ratios).toFixed(3)})`);
+console.log(`  the program's own share of a frame (wasm and its WebGL calls): ${(100 * median(own)).toFixed(1)} %`);
+console.log(`  opening the page to its first frame: ${median(first).toFixed(0)} ms`);
+const size = (files) => {
+  const data = Buffer.concat(files.map((f) => fs.readFileSync(path.join(site, f))));
+  return `${(data.length / 1024).toFixed(0)} KiB, ${(zlib.gzipSync(data, { level: 9 }).length / 1024).toFixed(0)} KiB gzip-compressed`;
+};
+const meshes = fs.readdirSync(site).filter((f) => f.endsWith('.asc'));
+console.log(`  sizes: crane.wasm ${size(['crane.wasm'])}; crane.js ${size(['crane.js'])}; ` +
+            `page ${size(['crane.html', 'page.js'])}; the ${meshes.length} mesh files ${size(meshes)}`);
