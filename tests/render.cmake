@@ -10,7 +10,8 @@ crane_test(test_render_backend test_render_backend.cpp LIBS crane_tk crane_platf
 
 # What a person would see in crane-render's pictures, run as a separate process.
 crane_test(test_render_pictures test_render_pictures.cpp LIBS crane_render_support
-  DEPENDS crane-render DEFINES CRANE_RENDER_EXE="$<TARGET_FILE:crane-render>" LABELS render)
+  DEPENDS crane-render DEFINES CRANE_RENDER_EXE="$<TARGET_FILE:crane-render>"
+          DOCS_PICTURES="${CMAKE_SOURCE_DIR}/docs/pictures" LABELS render)
 
 # The same picture from crane in its window under Xvfb and from crane-render: needs both, so
 # it carries the labels of either kind.

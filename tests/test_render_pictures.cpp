@@ -560,4 +560,53 @@ TEST(CraneRenderCommand, SheetHoldsTheSavedFramesWithCaptions) {
     std::system(("rm -rf '" + dir + "'").c_str());
 }
 
+// ---- The README's pictures --------------------------------------------------------------------
+
+// The README shows frames as crane-render drew them when they were made (tools/pictures.sh): a
+// change to the scene leaves them stale. They may differ as crane-render.exe's frames may from
+// these: a few edge pixels.
+TEST(ReadmePictures, AreWhatCraneRenderDrawsToday) {
+    const std::string dir = make_temp_dir();
+    const struct {
+        const char* picture;
+        std::string args;
+        std::string drawn;
+    } pictures[] = {
+        {"key-moments.png", "--frames 75,200,300,440,625,800 --sheet '" + dir + "/km.png'",
+         dir + "/km.png"},
+        {"frame-0200.png", "--frames 200", dir + "/frame-0200.png"},
+        {"frame-0200-key-p.png", "--frames 200 --key 200:p", dir + "/frame-0200.png"},
+        {"frame-0200-key-o.png", "--frames 200 --key 200:o", dir + "/frame-0200.png"},
+        {"frame-0200-key-i.png", "--frames 200 --key 200:i", dir + "/frame-0200.png"},
+    };
+    for (const auto& p : pictures) {
+        const RunResult r = run_render(p.args + " --out '" + dir + "'");
+        ASSERT_EQ(r.status, 0) << r.err;
+        RenderImage shown, drawn;
+        std::string error;
+        ASSERT_TRUE(read_png(std::string(DOCS_PICTURES) + "/" + p.picture, &shown, &error))
+            << error;
+        ASSERT_TRUE(read_png(p.drawn, &drawn, &error)) << error;
+        ASSERT_EQ(shown.width, drawn.width) << p.picture;
+        ASSERT_EQ(shown.height, drawn.height) << p.picture;
+        double total = 0;
+        size_t apart = 0;
+        for (size_t i = 0; i < drawn.rgba.size(); i += 4) {
+            int most = 0;
+            for (int c = 0; c < 3; ++c) {
+                const int d = std::abs(shown.rgba[i + c] - drawn.rgba[i + c]);
+                total += d;
+                most = std::max(most, d);
+            }
+            apart += most > 2;
+        }
+        const size_t pixels = drawn.rgba.size() / 4;
+        EXPECT_LT(total / (3.0 * pixels), 0.05) << p.picture << ": mean difference per channel";
+        EXPECT_LT(apart, pixels / 1000) << p.picture << ": " << apart << " pixels differ by more "
+                                        << "than 2; draw them anew: cmake --build build --target "
+                                        << "pictures";
+    }
+    std::system(("rm -rf '" + dir + "'").c_str());
+}
+
 } // namespace

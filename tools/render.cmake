@@ -40,6 +40,13 @@ target_link_libraries(crane-render PRIVATE crane_render_support
 target_compile_definitions(crane-render PRIVATE CRANE_VERSION="${PROJECT_VERSION}")
 add_dependencies(crane-render meshes)
 
+# The README's pictures drawn anew into docs/pictures/ (the window pictures come from the
+# end-to-end tests instead).
+add_custom_target(pictures
+  COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/pictures.sh ${CMAKE_BINARY_DIR}
+          ${CMAKE_SOURCE_DIR}/docs/pictures
+  DEPENDS crane-render meshes USES_TERMINAL)
+
 # Benchmark, not a test: a video of one pass against drawing the same frames alone.
 add_custom_target(bench-video
   COMMAND python3 ${CMAKE_CURRENT_LIST_DIR}/bench/video.py ${CMAKE_BINARY_DIR}
