@@ -33,5 +33,6 @@ if(TARGET dist-files)
   crane_test(test_install test_install.cpp LIBS e2e_harness crane_render_support
     DEPENDS crane crane-render dist-files
     DEFINES BUILD_FOLDER="${CMAKE_BINARY_DIR}" CMAKE_COMMAND="${CMAKE_COMMAND}"
+            CRANE_VERSION="${PROJECT_VERSION}"
     LABELS e2e TIMEOUT 120)
 endif()

@@ -122,10 +122,14 @@ TEST_F(Installed, DesktopEntryMetainfoIconsAndManualPages) {
     }
     EXPECT_NE(slurp(prefix + "/share/icons/hicolor/scalable/apps/crane.svg").find("<svg"),
               std::string::npos);
-    // Software centres list the program by its metainfo.
+    // Software centres list the program by its metainfo, whose newest release is this one.
     r = run_in(prefix,
                "appstreamcli validate --no-net share/metainfo/org._crane.crane.metainfo.xml");
     EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_NE(slurp(prefix + "/share/metainfo/org._crane.crane.metainfo.xml")
+                  .find("<releases>\n    <release version=\"" CRANE_VERSION "\""),
+              std::string::npos)
+        << "the metainfo has no release " CRANE_VERSION " first";
     // Each page renders without a warning and covers what a user needs.
     const struct {
         const char* page;
