@@ -116,11 +116,6 @@ int scale_in_force() {
     int largest = 0;
     for (wl_output* output : w.entered)
         if (const WlOutput* o = output_of(output)) largest = std::max(largest, o->scale);
-    // Before the surface is on any output the densest one is the likeliest: with one output the
-    // first picture is already sharp, and the surface's entering an output corrects the guess.
-    if (largest == 0)
-        for (const WlOutput& o : g_wl.outputs)
-            largest = std::max(largest, o.scale);
     return (largest > 0 ? largest : 1) * WL_SCALE_ONE;
 }
 

@@ -262,11 +262,10 @@ TkHandle wayland_create_window(const char* title, const wchar_t* wide_title, int
     // A Wayland client cannot place itself: the asked position stands for the record only.
     g_wl.win.x = default_position ? 0 : x;
     g_wl.win.y = default_position ? 0 : y;
-    // The toolkit knows the size it asked for; on a dense output it learns the buffer's.
+    // Until the surface is on an output its buffer has the size asked for.
     g_wl.win.buffer_width = width;
     g_wl.win.buffer_height = height;
     wl_scale_watch_window();
-    wl_scale_fit_window();
     return (TkHandle)&g_wl.win;
 }
 
