@@ -26,7 +26,8 @@ target_link_libraries(tk_key_echo PRIVATE crane_tk crane_platform_select OpenGL:
 
 # The tests of the Windows build alone need one; without it they are not registered, so that a
 # plain build's tests all run.
-set(e2e_tests test_e2e_crane test_e2e_display_lost test_e2e_error_box test_e2e_animation)
+set(e2e_tests test_e2e_crane test_e2e_display_lost test_e2e_error_box test_e2e_animation
+              test_e2e_high_density)
 if(CRANE_WINDOWS_BUILD)
   list(APPEND e2e_tests test_e2e_wine)
 else()

@@ -309,12 +309,21 @@ void end_process(pid_t* pid, bool abrupt) {
     *pid = -1;
 }
 
-const char kConfig[] = "output HEADLESS-1 mode 1024x768 position 0 0\n"
-                       "xwayland disable\n"
-                       "swaynag_command -\n"
-                       "default_border normal\n"
-                       "for_window [title=\".*\"] floating enable\n"
-                       "focus_follows_mouse no\n";
+// One output per scale, each 1024 x 768 in logical pixels, side by side.
+std::string sway_config(const std::vector<int>& scales) {
+    std::string config;
+    for (size_t i = 0; i < scales.size(); ++i) {
+        int s = scales[i];
+        config += "output HEADLESS-" + std::to_string(i + 1) + " mode " + std::to_string(1024 * s) +
+                  "x" + std::to_string(768 * s) + " position " + std::to_string(1024 * i) +
+                  " 0 scale " + std::to_string(s) + "\n";
+    }
+    return config + "xwayland disable\n"
+                    "swaynag_command -\n"
+                    "default_border normal\n"
+                    "for_window [title=\".*\"] floating enable\n"
+                    "focus_follows_mouse no\n";
+}
 
 } // namespace
 
@@ -379,12 +388,14 @@ bool start_as_account(Compositor* c, const std::string& config,
 
 } // namespace
 
-bool start_compositor(Compositor* c) {
-    // Up when the control socket exists and the output answers on it.
+bool start_compositor(Compositor* c, const std::vector<int>& scales) {
+    // Up when the control socket exists and the last output answers on it.
+    std::string outputs_count = std::to_string(scales.size());
+    std::string last_output = "HEADLESS-" + outputs_count;
     bool up =
-        start_as_account(c, kConfig, {"sway", "-c", "compositor.config"},
+        start_as_account(c, sway_config(scales), {"sway", "-c", "compositor.config"},
                          {{"WLR_BACKENDS", "headless"},
-                          {"WLR_HEADLESS_OUTPUTS", "1"},
+                          {"WLR_HEADLESS_OUTPUTS", outputs_count.c_str()},
                           {"WLR_LIBINPUT_NO_DEVICES", "1"},
                           {"WLR_RENDERER", "pixman"}},
                          [&] {
@@ -392,7 +403,7 @@ bool start_compositor(Compositor* c) {
                              std::string outputs;
                              return !c->ipc.empty() &&
                                     run_tool(*c, {"swaymsg", "-t", "get_outputs"}, &outputs) == 0 &&
-                                    outputs.find("HEADLESS-1") != std::string::npos;
+                                    outputs.find(last_output) != std::string::npos;
                          });
     if (!up) return false;
     double deadline = now() + 30;
@@ -413,11 +424,12 @@ bool start_compositor(Compositor* c) {
     return false;
 }
 
-bool start_weston(Compositor* c) {
+bool start_weston(Compositor* c, int scale) {
+    // The output's size is in logical pixels.
     return start_as_account(c, "",
                             {"weston", "--backend=headless-backend.so", "--use-pixman",
-                             "--width=1024", "--height=768", "--socket=wayland-1", "--no-config",
-                             "--idle-time=0", "--debug"},
+                             "--width=1024", "--height=768", "--scale=" + std::to_string(scale),
+                             "--socket=wayland-1", "--no-config", "--idle-time=0", "--debug"},
                             {}, [] { return true; });
 }
 
@@ -571,6 +583,14 @@ bool press_left_button(Compositor* c, bool down) {
 bool request_close(const Compositor& c, pid_t pid) {
     std::string answer;
     return run_tool(c, {"swaymsg", "[pid=" + std::to_string(pid) + "] kill"}, &answer) == 0;
+}
+
+bool move_to_output(const Compositor& c, pid_t pid, const std::string& output) {
+    std::string answer;
+    return run_tool(
+               c,
+               {"swaymsg", "[pid=" + std::to_string(pid) + "] move container to output " + output},
+               &answer) == 0;
 }
 
 namespace {

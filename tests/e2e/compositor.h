@@ -29,13 +29,15 @@ struct Compositor {
     std::string log() const;
 };
 
-// Starts sway headless with one 1024 x 768 output on which every window floats at the size it
-// asks for, under a title bar drawn by the compositor, and waits until it and its keyboard
-// answer. False when it did not come up.
-bool start_compositor(Compositor* compositor);
-// Starts weston's headless backend (software renderer, one 1024 x 768 output), a compositor
-// that leaves decorations to its clients, as GNOME does. False when it did not come up.
-bool start_weston(Compositor* compositor);
+// Starts sway headless with one output per scale given, HEADLESS-1, HEADLESS-2, ... from left
+// to right, each 1024 x 768 in logical pixels (the pointer's positions are those of the first),
+// on which every window floats at the size it asks for, under a title bar drawn by the
+// compositor; waits until it and its keyboard answer. False when it did not come up.
+bool start_compositor(Compositor* compositor, const std::vector<int>& scales = {1});
+// Starts weston's headless backend (software renderer, one 1024 x 768 output in logical pixels
+// at the scale given), a compositor that leaves decorations to its clients, as GNOME does.
+// False when it did not come up.
+bool start_weston(Compositor* compositor, int scale = 1);
 // Ends the compositor (SIGTERM, or SIGKILL when abrupt) and removes its folder.
 void stop_compositor(Compositor* compositor, bool abrupt = false);
 
@@ -66,7 +68,10 @@ bool press_left_button(Compositor* compositor, bool down);
 bool hold_key(const Compositor& compositor, const std::string& key, Program* holder);
 // The compositor's close request to the window of the process pid.
 bool request_close(const Compositor& compositor, pid_t pid);
-// Pixels of an output area as 0xRRGGBB, row by row; empty when the grab failed.
+// Moves the window of the process pid to the output of that name.
+bool move_to_output(const Compositor& compositor, pid_t pid, const std::string& output);
+// Pixels of an output area as 0xRRGGBB, row by row, at the output's scale (an area on an output
+// at scale 2 gives twice its width and height); empty when the grab failed.
 std::vector<unsigned> grab_output(const Compositor& compositor, const Area& area);
 // The whole output as weston's screenshooter takes it; false when it could not.
 bool screenshot(const Compositor& compositor, RenderImage* out);
