@@ -25,6 +25,8 @@ add_executable(bench-lists ${CMAKE_CURRENT_LIST_DIR}/crane_render.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bench/bench_lists.cpp $<TARGET_OBJECTS:crane_catalogue>)
 target_link_libraries(bench-lists PRIVATE crane_render_support ${crane_program_libs}
   crane_platform_headless OpenGL::OpenGL OpenGL::EGL PkgConfig::GLU PNG::PNG)
+# crane_render.cpp answers --version.
+target_compile_definitions(bench-lists PRIVATE CRANE_VERSION="${PROJECT_VERSION}")
 
 # The start-up probe: the real program, ending at its first frame.
 add_executable(bench-startup-probe ${CMAKE_CURRENT_LIST_DIR}/bench/bench_startup.cpp
