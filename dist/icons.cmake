@@ -2,8 +2,12 @@
 # size desktops ask for, into icons/<size>x<size>/crane.png of the build folder (target icons).
 # The X11 window carries the small ones, the installation all of them and the drawing itself,
 # the Windows programs an .ico packed from them.
-find_program(RSVG_CONVERT rsvg-convert REQUIRED)
 set(CRANE_ICON_SVG ${CMAKE_CURRENT_LIST_DIR}/crane.svg)
+# The web page carries no icon, and its build installs no rasteriser.
+if(EMSCRIPTEN)
+  return()
+endif()
+find_program(RSVG_CONVERT rsvg-convert REQUIRED)
 set(CRANE_ICON_SIZES 16 24 32 48 64 128 256)
 set(CRANE_ICON_DIR ${CMAKE_BINARY_DIR}/icons)
 set(crane_icons)
