@@ -1,6 +1,7 @@
 # End-to-end tests: the real program under a private Xvfb or a private headless sway, driven with
 # real key presses.
-add_library(e2e_harness STATIC e2e/e2e_harness.cpp e2e/compositor.cpp e2e/wine.cpp)
+add_library(e2e_harness STATIC e2e/e2e_harness.cpp e2e/compositor.cpp e2e/wine.cpp
+            e2e/browser.cpp)
 target_link_libraries(e2e_harness PUBLIC crane_render_support)
 # The Windows build the Wine desktop runs (CRANE_WINDOWS_BUILD: its folder; none: no Wine tests).
 set(CRANE_WINDOWS_BUILD "" CACHE PATH "A Windows build folder whose programs the tests run under Wine")
@@ -8,6 +9,12 @@ set(wine_defines WINE_RUNNER="${CMAKE_SOURCE_DIR}/tools/windows/wine.sh"
                  BUILD_FOLDER="${CMAKE_BINARY_DIR}")
 if(CRANE_WINDOWS_BUILD)
   list(APPEND wine_defines WINDOWS_BUILD_FOLDER="${CRANE_WINDOWS_BUILD}")
+endif()
+# The web build the browser desktop opens (CRANE_WEB_BUILD: its folder; none: no browser tests).
+set(CRANE_WEB_BUILD "" CACHE PATH "A web build folder whose site the tests open in a browser")
+list(APPEND wine_defines WEB_DRIVER="${CMAKE_SOURCE_DIR}/tests/web/driver.mjs")
+if(CRANE_WEB_BUILD)
+  list(APPEND wine_defines WEB_SITE_FOLDER="${CRANE_WEB_BUILD}/site")
 endif()
 target_compile_definitions(e2e_harness PUBLIC ${wine_defines})
 pkg_check_modules(WAYLAND_CLIENT REQUIRED IMPORTED_TARGET wayland-client)
@@ -33,8 +40,14 @@ if(CRANE_WINDOWS_BUILD)
 else()
   message(STATUS "Wine tests: not registered (no Windows build; set CRANE_WINDOWS_BUILD to one)")
 endif()
+if(CRANE_WEB_BUILD)
+  list(APPEND e2e_tests test_e2e_web)
+else()
+  message(STATUS "Browser tests: not registered (no web build; set CRANE_WEB_BUILD to one)")
+endif()
 foreach(t ${e2e_tests})
-  crane_test(${t} e2e/${t}.cpp LIBS e2e_harness DEPENDS crane tk_error_box tk_key_echo meshes
+  crane_test(${t} e2e/${t}.cpp LIBS e2e_harness
+    DEPENDS crane crane-render tk_error_box tk_key_echo meshes
     DEFINES CRANE_PROGRAM="$<TARGET_FILE:crane>" ERROR_BOX_PROGRAM="$<TARGET_FILE:tk_error_box>"
             KEY_ECHO_PROGRAM="$<TARGET_FILE:tk_key_echo>"
     LABELS e2e TIMEOUT 600)

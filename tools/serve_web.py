@@ -11,8 +11,11 @@ import sys
 def main():
     site = sys.argv[1]
     port = int(sys.argv[2]) if len(sys.argv) > 2 else 0
-    handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=site)
-    handler.extensions_map = {**handler.extensions_map, ".wasm": "application/wasm"}
+    class Handler(http.server.SimpleHTTPRequestHandler):
+        extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
+                          ".wasm": "application/wasm"}
+
+    handler = functools.partial(Handler, directory=site)
     with http.server.ThreadingHTTPServer(("127.0.0.1", port), handler) as server:
         print(f"Open http://127.0.0.1:{server.server_address[1]}/crane.html "
               "(Ctrl+C stops the server)", flush=True)

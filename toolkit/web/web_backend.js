@@ -24,7 +24,10 @@ var WebBackend = {
   listening: false,
   webgl2: undefined,
 
+  // The page has usually asked already, before it loaded the program.
   hasWebGL2() {
+    if (WebBackend.webgl2 === undefined && Module['hasWebGL2'] !== undefined)
+      WebBackend.webgl2 = !!Module['hasWebGL2'];
     if (WebBackend.webgl2 === undefined) {
       try {
         WebBackend.webgl2 = !!document.createElement('canvas').getContext('webgl2');

@@ -16,47 +16,32 @@ const int k_names[] = {
 
 } // namespace
 
+// clang-format off
 EM_JS(void, web_page_name_events, (const int* n), {
-    const v = (i) = > HEAP32[(n >> 2) + i];
-    WebBackend.kinds = {
-        resized : v(0),
-        close : v(1),
-        key : v(2),
-        char : v(3),
-        moved : v(4),
-        down : v(5),
-        up : v(6),
-        activate : v(7),
-        quit : v(8),
-        refresh : v(9)
-    };
-    WebBackend.keys = {
-        return : v(10),
-                 escape : v(11),
-                 space : v(12),
-                 left : v(13),
-                 up : v(14),
-                 right : v(15),
-                 down : v(16),
-                 shift : v(17),
-                 control : v(18),
-                 other : v(19)
-    };
+    const names = ["resized", "close", "key", "char", "moved", "down", "up", "activate", "quit",
+                   "refresh"];
+    const keys = ["return", "escape", "space", "left", "up", "right", "down", "shift", "control",
+                  "other"];
+    WebBackend.kinds = {};
+    WebBackend.keys = {};
+    names.forEach((name, i) => WebBackend.kinds[name] = HEAP32[(n >> 2) + i]);
+    keys.forEach((name, i) => WebBackend.keys[name] = HEAP32[(n >> 2) + names.length + i]);
 });
 EM_JS(int, web_page_pending, (), { return WebBackend.queue.length; });
-EM_JS(int, web_page_pending_kind, (int kind),
-      { return WebBackend.queue.some((e) = > e[0] == kind) ? 1 : 0; });
+EM_JS(int, web_page_pending_kind, (int kind), {
+    return WebBackend.queue.some((e) => e[0] == kind) ? 1 : 0;
+});
 // The next event's kind, a, b, c and the Shift and Control state with it, into out[0..5].
 EM_JS(int, web_page_take, (int* out), {
     const e = WebBackend.queue.shift();
     if (!e) return 0;
-    for (let i = 0; i < 6; ++i)
-        HEAP32[(out >> 2) + i] = e[i];
+    for (let i = 0; i < 6; ++i) HEAP32[(out >> 2) + i] = e[i];
     return 1;
 });
 EM_JS(void, web_page_post, (int kind, int a), { WebBackend.push(kind, a, 0, 0); });
 EM_JS(void, web_page_drop_window_events, (), { WebBackend.dropWindowEvents(); });
 EM_ASYNC_JS(void, web_page_wait_event, (), { await WebBackend.waitForEvent(); });
+// clang-format on
 
 namespace {
 

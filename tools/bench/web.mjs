@@ -11,7 +11,8 @@ import http from 'node:http';
 import path from 'node:path';
 import zlib from 'node:zlib';
 
-const [build, webBuild, pairsArg = '5', framesArg = '300'] = process.argv.slice(2);
+const [buildArg, webBuild, pairsArg = '5', framesArg = '300'] = process.argv.slice(2);
+const build = path.resolve(buildArg);
 const pairs = Number(pairsArg), frames = Number(framesArg), warmUp = 100;
 const site = path.resolve(webBuild, 'site');
 const median = (values) => {
@@ -39,17 +40,40 @@ const browser = await chromium.launch({
 // that time, and the time to the first frame.
 async function webRun() {
   const page = await browser.newPage({ viewport: { width: 900, height: 800 } });
+  // Time spent inside WebGL's calls: the browser's share of the program's turn (its command
+  // queue, and waits for the rasteriser when the queue is full).
+  await page.addInitScript(() => {
+    window.webglTime = 0;
+    const proto = WebGL2RenderingContext.prototype;
+    for (const name of Object.getOwnPropertyNames(proto)) {
+      const d = Object.getOwnPropertyDescriptor(proto, name);
+      if (typeof d.value !== 'function' || name === 'constructor') continue;
+      const call = d.value;
+      proto[name] = function (...args) {
+        const start = performance.now();
+        try {
+          return call.apply(this, args);
+        } finally {
+          window.webglTime += performance.now() - start;
+        }
+      };
+    }
+  });
   await page.goto(address);
   await page.waitForFunction((n) => window.WebBackend && WebBackend.frames >= n, warmUp,
                              { timeout: 120000, polling: 10 });
-  const start = await page.evaluate(() => [performance.now(), WebBackend.frames, WebBackend.busy]);
+  const start = await page.evaluate(() => [performance.now(), WebBackend.frames, WebBackend.busy,
+                                           window.webglTime]);
   await page.waitForFunction((n) => WebBackend.frames >= n, start[1] + frames,
                              { timeout: 300000, polling: 10 });
   const end = await page.evaluate(() => [performance.now(), WebBackend.frames, WebBackend.busy,
-                                         WebBackend.firstFrameAt]);
+                                         window.webglTime, WebBackend.firstFrameAt,
+                                         performance.getEntriesByName('crane-main')[0].startTime]);
   await page.close();
   const ms = end[0] - start[0];
-  return { fps: (1000 * (end[1] - start[1])) / ms, own: (end[2] - start[2]) / ms, first: end[3] };
+  const busy = end[2] - start[2], webgl = end[3] - start[3];
+  return { fps: (1000 * (end[1] - start[1])) / ms, own: (busy - webgl) / ms, webgl: webgl / ms,
+           first: end[4], main: end[5] };
 }
 
 function nativeRun() {
@@ -58,7 +82,7 @@ function nativeRun() {
   return Number(/([0-9.]+) frames per second/.exec(text)[1]);
 }
 
-const ratios = [], web = [], native = [], own = [], first = [];
+const ratios = [], web = [], native = [], own = [], webgl = [], first = [], main = [];
 for (let i = 0; i < pairs; ++i) {
   // The order alternates: this machine's speed drifts over seconds.
   let w, n;
@@ -74,7 +98,10 @@ for (let i = 0; i < pairs; ++i) {
   own.push(w.own);
   first.push(w.first);
   ratios.push(w.fps / n);
-  console.log(`pair ${i + 1}: web ${w.fps.toFixed(1)} fps (program's own share ${(100 * w.own).toFixed(1)} %, ` +
+  webgl.push(w.webgl);
+  main.push(w.main);
+  console.log(`pair ${i + 1}: web ${w.fps.toFixed(1)} fps (the program's own code ${(100 * w.own).toFixed(1)} % ` +
+              `of a frame, inside WebGL's calls ${(100 * w.webgl).toFixed(1)} %; main at ${w.main.toFixed(0)} ms, ` +
               `first frame at ${w.first.toFixed(0)} ms), native ${n.toFixed(1)} fps, ratio ${(w.fps / n).toFixed(3)}`);
 }
 await browser.close();
@@ -83,8 +110,9 @@ server.close();
 console.log(`\nmedians over ${pairs} pairs of ${frames} frames after ${warmUp}:`);
 console.log(`  web ${median(web).toFixed(1)} fps, native crane-render ${median(native).toFixed(1)} fps, ` +
             `ratio web / native ${median(ratios).toFixed(3)} (pairs ${Math.min(...ratios).toFixed(3)} to ${Math.max(...ratios).toFixed(3)})`);
-console.log(`  the program's own share of a frame (wasm and its WebGL calls): ${(100 * median(own)).toFixed(1)} %`);
-console.log(`  opening the page to its first frame: ${median(first).toFixed(0)} ms`);
+console.log(`  share of a frame in the program's own code (wasm and its JavaScript glue): ${(100 * median(own)).toFixed(1)} %, ` +
+            `inside WebGL's calls ${(100 * median(webgl)).toFixed(1)} %, the rest the browser's own (rasteriser, compositor)`);
+console.log(`  opening the page to its first frame: ${median(first).toFixed(0)} ms (main started at ${median(main).toFixed(0)} ms)`);
 const size = (files) => {
   const data = Buffer.concat(files.map((f) => fs.readFileSync(path.join(site, f))));
   return `${(data.length / 1024).toFixed(0)} KiB, ${(zlib.gzipSync(data, { level: 9 }).length / 1024).toFixed(0)} KiB gzip-compressed`;
