@@ -133,15 +133,53 @@ constexpr int kLineFloats = 14;
 // The shader's attribute locations, in that order.
 enum Attribute : uint32_t { kPosition, kNormal, kColour, kOther, kSide };
 
+// Draws and clears are recorded with the state they are done under and sent to WebGL together
+// when the frame is flushed: the vertices of a whole frame go up in one upload, since ANGLE
+// ends its render pass (and waits) at every upload between draws.
 void draw(BatchKind kind, const float* vertices, int vertex_count);
 void clear_buffers(GLbitfield mask);
+void submit_frame();
+
+// gl_uniforms.cpp -------------------------------------------------------------------------------
+
+constexpr uint32_t kNoValues = ~0u;
+
+// What a draw is done with: its program's key, and one index per uniform group into the
+// values the frame keeps.
+struct UniformSet {
+    uint64_t shader;
+    uint32_t transform, lights, material, fog, raster;
+};
+// Keeps the values of the groups the state has changed since the previous draw.
+UniformSet record_uniforms(BatchKind kind);
+// Makes the set's program current and uploads the values it does not hold; false when there
+// is no program for it.
+bool apply_uniforms(const UniformSet& set);
+// Ends the frame's values; the next draw keeps every group anew.
+void forget_recorded_uniforms();
 
 // gl_shader.cpp ---------------------------------------------------------------------------------
 
-// Builds the program; 0 when WebGL refuses it.
-unsigned build_program();
-// Uploads the uniforms the state has changed since the last draw.
-void upload_uniforms(BatchKind kind);
-void forget_program();
+struct ProgramUniforms {
+    GLint mvp, modelview, normal_matrix;
+    GLint light_ambient, light_diffuse, light_specular, light_position, light_half, light_spot,
+        light_attenuation, model_ambient;
+    GLint material_ambient, material_diffuse, material_specular, material_emission, shininess;
+    GLint line_width, viewport_half;
+    GLint fog, fog_colour;
+    UniformSet applied; // which of the frame's values the program holds
+};
+
+// The program the state calls for: lights and their kinds, colour material, fog, shading.
+uint64_t shader_key(BatchKind kind);
+// Which material values the vertex colour stands for: 1 ambient, 2 diffuse, 4 specular,
+// 8 emission.
+int colour_material_bits();
+// Builds the first programs; false when WebGL refuses the shaders.
+bool build_programs();
+// The key's program, built when first asked for, made current; null when it cannot be built.
+ProgramUniforms* use_program(uint64_t key);
+void forget_applied_uniforms();
+void forget_programs();
 
 } // namespace glw

@@ -191,9 +191,9 @@ void track_colour() {
     if (!s.colour_material) return;
     if (s.colour_material_face != GL_BACK) set_material(s.front, s.colour_material_mode, s.colour);
     if (s.colour_material_face != GL_FRONT) set_material(s.back, s.colour_material_mode, s.colour);
-    // The tracked values come from each vertex's colour in the shader, so what is batched does
-    // not change: no flush, only the stored material for later draws.
-    s.dirty |= kDirtyMaterial;
+    // While tracked, these values come from each vertex's colour in the shader: what is batched
+    // does not change and the shader need not hear of them until tracking ends (an enable or a
+    // glColorMaterial, which send the material anew).
 }
 
 void fog(GLenum pname, const float* p) {

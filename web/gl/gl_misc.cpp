@@ -236,10 +236,11 @@ void glDrawBuffer(GLenum mode) {
     if (execute_now(ListOp::draw_buffer, args, 1)) draw_buffer(mode);
 }
 
-// Not recorded in display lists; draws what is batched.
+// Not recorded in display lists; draws what is batched and recorded.
 void glFlush() {
     if (g_gl.inside_begin_end) return;
     flush_batch();
+    submit_frame();
 }
 
 } // extern "C"

@@ -1,111 +1,83 @@
-// The one program that draws everything: a vertex shader that computes what GL 1.1's fixed
-// function computes per vertex, in the order Mesa's generated vertex program does (Gouraud
-// lighting in eye space with an infinite viewer, colours clamped per vertex), and a fragment
-// shader that applies fog per fragment from |z| in eye space, as Mesa does. Uniforms are
-// uploaded from the state when a draw finds them changed.
+// The programs that draw: a vertex shader that computes what GL 1.1's fixed function computes
+// per vertex, in the order Mesa's generated vertex program does (Gouraud lighting in eye space
+// with an infinite viewer, colours clamped per vertex), and a fragment shader that applies fog
+// per fragment from |z| in eye space, as Mesa does.
+//
+// Like Mesa, the layer specialises its program for the state: which lights are on and of which
+// kind (positional, spot, attenuated), what the vertex colour stands for, fog, shading, lines.
+// Each such key gets its own program, built when first drawn with; the values stay uniforms.
 #include "web/gl/gl_internal.h"
 
 #include <GL/gl.h>
 #include <webgl/webgl1.h>
 #include <webgl/webgl2.h>
 
-#include <cmath>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 namespace glw {
 
 namespace {
 
-const char* const k_vertex_shader = R"(#version 300 es
-precision highp float;
-precision highp int;
+// Key bits.
+constexpr uint64_t kKeyLighting = 1u << 0;
+constexpr uint64_t kKeyNormalize = 1u << 1;
+constexpr int kKeyColourMaterialShift = 2; // 4 bits: 1 ambient, 2 diffuse, 4 specular, 8 emission
+constexpr uint64_t kKeyShininessZero = 1u << 6;
+constexpr int kKeyFogShift = 7; // 2 bits: 0 off, 1 linear, 2 exp, 3 exp2
+constexpr uint64_t kKeyFlat = 1u << 9;
+constexpr uint64_t kKeyLines = 1u << 10;
+constexpr int kKeyLightCountShift = 11; // 4 bits
+constexpr int kKeyLightShift = 16;      // 3 bits a light, in the order of the packed lights
+constexpr uint64_t kLightPositional = 1, kLightSpot = 2, kLightAttenuated = 4;
 
+// A program is built for each key the frames draw with; a program that lives through many
+// keys keeps this many and starts anew beyond.
+constexpr size_t kMaxPrograms = 64;
+
+const char* const k_vertex_common = R"(
 uniform mat4 u_mvp;
 uniform mat4 u_modelview;
 uniform mat3 u_normal_matrix;
 
-uniform bool u_lighting;
-uniform bool u_normalize;
-uniform int u_light_count;
-// The enabled lights, in order. Positions and spot directions in eye coordinates; spot.w is
-// the cosine of the cutoff, below -1 when there is no spot; attenuation.w the spot exponent.
+in vec3 a_position;
+in vec3 a_normal;
+in vec4 a_colour;
+
+#if FLAT
+flat out vec4 v_colour;
+#else
+out vec4 v_colour;
+#endif
+#if FOG_MODE != 0
+out float v_fog_z;
+#endif
+
+#if LIGHTING
+// The enabled lights, in order. Positions and spot directions in eye coordinates; a
+// directional light's position is its unit direction and half its half vector; spot.w is the
+// cosine of the cutoff, attenuation.w the spot exponent.
 uniform vec4 u_light_ambient[8];
 uniform vec4 u_light_diffuse[8];
 uniform vec4 u_light_specular[8];
 uniform vec4 u_light_position[8];
+uniform vec4 u_light_half[8];
 uniform vec4 u_light_spot[8];
 uniform vec4 u_light_attenuation[8];
-
 uniform vec4 u_model_ambient;
 uniform vec4 u_material_ambient;
 uniform vec4 u_material_diffuse;
 uniform vec4 u_material_specular;
 uniform vec4 u_material_emission;
 uniform float u_shininess;
-// Which material values the vertex colour stands for: 1 ambient, 2 diffuse, 4 specular,
-// 8 emission.
-uniform int u_colour_material;
+#endif
 
-uniform bool u_lines;
+#if LINES
 uniform float u_line_width;
 uniform vec2 u_viewport_half;
-
-in vec3 a_position;
-in vec3 a_normal;
-in vec4 a_colour;
 in vec3 a_other;
 in float a_side;
-
-out vec4 v_colour;
-flat out vec4 v_flat_colour;
-out float v_fog_z;
-
-vec4 material(int bit, vec4 stored) {
-    return (u_colour_material & bit) != 0 ? a_colour : stored;
-}
-
-vec4 lit_colour(vec3 eye) {
-    vec4 ambient = material(1, u_material_ambient);
-    vec4 diffuse = material(2, u_material_diffuse);
-    vec4 specular = material(4, u_material_specular);
-    vec4 emission = material(8, u_material_emission);
-
-    vec3 n = u_normal_matrix * a_normal;
-    if (u_normalize) n *= inversesqrt(dot(n, n));
-
-    vec3 c = u_model_ambient.rgb * ambient.rgb + emission.rgb;
-    for (int i = 0; i < 8; ++i) {
-        if (i >= u_light_count) break;
-        vec4 p = u_light_position[i];
-        vec3 vp;
-        float att = 1.0;
-        if (p.w != 0.0) {
-            vp = p.xyz / p.w - eye;
-            float inv_d = inversesqrt(dot(vp, vp));
-            vp *= inv_d;
-            float d = 1.0 / inv_d;
-            vec3 k = u_light_attenuation[i].xyz;
-            att = 1.0 / (k.x + k.y * d + k.z * d * d);
-        } else {
-            vp = p.xyz * inversesqrt(dot(p.xyz, p.xyz));
-        }
-        vec4 spot = u_light_spot[i];
-        if (spot.w >= -1.0) {
-            float s = dot(-vp, spot.xyz);
-            att *= spot.w < s ? pow(s, u_light_attenuation[i].w) : 0.0;
-        }
-        vec3 h = normalize(vp + vec3(0.0, 0.0, 1.0));
-        float nl = dot(n, vp);
-        float nh = dot(n, h);
-        float d = max(nl, 0.0);
-        float s = 0.0;
-        if (nl > 0.0) s = u_shininess == 0.0 ? 1.0 : pow(max(nh, 0.0), u_shininess);
-        c += att * u_light_ambient[i].rgb * ambient.rgb;
-        c += att * d * u_light_diffuse[i].rgb * diffuse.rgb;
-        c += att * s * u_light_specular[i].rgb * specular.rgb;
-    }
-    return vec4(c, diffuse.a);
-}
 
 // A line's corner: its end of the segment, clipped to the near plane, moved half the width
 // across the segment's minor axis in window space, as GL widens aliased lines.
@@ -122,75 +94,180 @@ vec4 line_corner(vec4 self) {
     vec2 offset = across * (a_side * 0.5 * u_line_width) / u_viewport_half;
     return vec4((sn + offset) * s.w, s.z, s.w);
 }
+#endif
+)";
+
+const char* const k_vertex_lighting_start = R"(
+#if LIGHTING
+vec4 lit_colour(vec3 eye) {
+#if (COLOUR_MATERIAL & 1) != 0
+    vec4 ambient = a_colour;
+#else
+    vec4 ambient = u_material_ambient;
+#endif
+#if (COLOUR_MATERIAL & 2) != 0
+    vec4 diffuse = a_colour;
+#else
+    vec4 diffuse = u_material_diffuse;
+#endif
+#if (COLOUR_MATERIAL & 4) != 0
+    vec4 specular = a_colour;
+#else
+    vec4 specular = u_material_specular;
+#endif
+#if (COLOUR_MATERIAL & 8) != 0
+    vec4 emission = a_colour;
+#else
+    vec4 emission = u_material_emission;
+#endif
+
+    vec3 n = u_normal_matrix * a_normal;
+#if NORMALIZE
+    n *= inversesqrt(dot(n, n));
+#endif
+
+    vec3 c = u_model_ambient.rgb * ambient.rgb + emission.rgb;
+    vec3 vp, h;
+    float att, nl, d, s;
+)";
+
+const char* const k_vertex_lighting_end = R"(
+    return vec4(c, diffuse.a);
+}
+#endif
 
 void main() {
     vec4 position = vec4(a_position, 1.0);
-    vec3 eye = (u_modelview * position).xyz;
     vec4 clip = u_mvp * position;
-    gl_Position = u_lines ? line_corner(clip) : clip;
+#if LINES
+    gl_Position = line_corner(clip);
+#else
+    gl_Position = clip;
+#endif
     gl_PointSize = 1.0;
-
-    vec4 c = u_lighting ? lit_colour(eye) : a_colour;
-    c = clamp(c, 0.0, 1.0);
-    v_colour = c;
-    v_flat_colour = c;
+#if LIGHTING || FOG_MODE != 0
+    vec3 eye = (u_modelview * position).xyz;
+#endif
+#if LIGHTING
+    vec4 c = lit_colour(eye);
+#else
+    vec4 c = a_colour;
+#endif
+    v_colour = clamp(c, 0.0, 1.0);
+#if FOG_MODE != 0
     v_fog_z = abs(eye.z);
+#endif
 }
 )";
 
-const char* const k_fragment_shader = R"(#version 300 es
-precision highp float;
-precision highp int;
-
-uniform bool u_flat;
-// 0 off, 1 linear, 2 exp, 3 exp2; u_fog holds -1/(end-start), end/(end-start),
-// density/ln(2), density/sqrt(ln(2)).
-uniform int u_fog_mode;
+const char* const k_fragment = R"(
+#if FLAT
+flat in vec4 v_colour;
+#else
+in vec4 v_colour;
+#endif
+#if FOG_MODE != 0
+in float v_fog_z;
+// -1/(end-start), end/(end-start), density/ln(2), density/sqrt(ln(2))
 uniform vec4 u_fog;
 uniform vec4 u_fog_colour;
-
-in vec4 v_colour;
-flat in vec4 v_flat_colour;
-in float v_fog_z;
+#endif
 
 out vec4 o_colour;
 
 void main() {
-    vec4 c = u_flat ? v_flat_colour : v_colour;
-    if (u_fog_mode != 0) {
-        float f;
-        if (u_fog_mode == 1) {
-            f = v_fog_z * u_fog.x + u_fog.y;
-        } else if (u_fog_mode == 2) {
-            f = exp2(-(v_fog_z * u_fog.z));
-        } else {
-            float t = v_fog_z * u_fog.w;
-            f = exp2(-(t * t));
-        }
-        c.rgb = mix(u_fog_colour.rgb, c.rgb, clamp(f, 0.0, 1.0));
-    }
+    vec4 c = v_colour;
+#if FOG_MODE == 1
+    float f = v_fog_z * u_fog.x + u_fog.y;
+#elif FOG_MODE == 2
+    float f = exp2(-(v_fog_z * u_fog.z));
+#elif FOG_MODE == 3
+    float t = v_fog_z * u_fog.w;
+    float f = exp2(-(t * t));
+#endif
+#if FOG_MODE != 0
+    c.rgb = mix(u_fog_colour.rgb, c.rgb, clamp(f, 0.0, 1.0));
+#endif
     o_colour = c;
 }
 )";
 
-struct Uniforms {
-    GLint mvp, modelview, normal_matrix;
-    GLint lighting, normalize, light_count;
-    GLint light_ambient, light_diffuse, light_specular, light_position, light_spot,
-        light_attenuation;
-    GLint model_ambient, material_ambient, material_diffuse, material_specular, material_emission,
-        shininess, colour_material;
-    GLint lines, line_width, viewport_half;
-    GLint flat, fog_mode, fog, fog_colour;
+// One light's share, written out for its kind as Mesa's generated program has it: the
+// distance and spot attenuation scale the light's ambient, diffuse and specular terms alike.
+std::string light_code(int i, uint64_t kind, bool shininess_zero) {
+    const std::string n = std::to_string(i);
+    const bool positional = kind & kLightPositional;
+    const bool attenuated = positional && (kind & kLightAttenuated);
+    const bool spot = kind & kLightSpot;
+    std::string code = "    // light " + n + "\n";
+    if (positional) {
+        code += "    vp = u_light_position[" + n + "].xyz / u_light_position[" + n + "].w - eye;\n";
+        code += "    d = inversesqrt(dot(vp, vp));\n";
+        code += "    vp *= d;\n";
+        if (attenuated) {
+            code += "    d = 1.0 / d;\n";
+            code += "    att = 1.0 / (u_light_attenuation[" + n + "].x + u_light_attenuation[" + n +
+                    "].y * d + u_light_attenuation[" + n + "].z * d * d);\n";
+        }
+    } else {
+        code += "    vp = u_light_position[" + n + "].xyz;\n";
+    }
+    if (spot) {
+        code += "    s = dot(-vp, u_light_spot[" + n + "].xyz);\n";
+        code += "    s = u_light_spot[" + n + "].w < s ? pow(s, u_light_attenuation[" + n +
+                "].w) : 0.0;\n";
+        code += attenuated ? "    att *= s;\n" : "    att = s;\n";
+    }
+    code += "    nl = dot(n, vp);\n";
+    code += "    d = max(nl, 0.0);\n";
+    if (shininess_zero) {
+        code += "    s = nl > 0.0 ? 1.0 : 0.0;\n";
+    } else {
+        code += positional ? "    h = normalize(vp + vec3(0.0, 0.0, 1.0));\n"
+                           : "    h = u_light_half[" + n + "].xyz;\n";
+        code += "    s = nl > 0.0 ? pow(max(dot(n, h), 0.0), u_shininess) : 0.0;\n";
+    }
+    const std::string scale = attenuated || spot ? "att * " : "";
+    code += "    c += " + scale + "u_light_ambient[" + n + "].rgb * ambient.rgb;\n";
+    code += "    c += " + scale + "d * u_light_diffuse[" + n + "].rgb * diffuse.rgb;\n";
+    code += "    c += " + scale + "s * u_light_specular[" + n + "].rgb * specular.rgb;\n";
+    return code;
+}
+
+std::string header(uint64_t key) {
+    const int fog = int((key >> kKeyFogShift) & 3);
+    std::string h = "#version 300 es\nprecision highp float;\nprecision highp int;\n";
+    h += "#define LIGHTING " + std::to_string((key & kKeyLighting) ? 1 : 0) + "\n";
+    h += "#define NORMALIZE " + std::to_string((key & kKeyNormalize) ? 1 : 0) + "\n";
+    h += "#define COLOUR_MATERIAL " + std::to_string((key >> kKeyColourMaterialShift) & 15) + "\n";
+    h += "#define FOG_MODE " + std::to_string(fog) + "\n";
+    h += "#define FLAT " + std::to_string((key & kKeyFlat) ? 1 : 0) + "\n";
+    h += "#define LINES " + std::to_string((key & kKeyLines) ? 1 : 0) + "\n";
+    return h;
+}
+
+std::string vertex_source(uint64_t key) {
+    std::string source = header(key) + k_vertex_common + k_vertex_lighting_start;
+    const int count = int((key >> kKeyLightCountShift) & 15);
+    for (int i = 0; i < count; ++i)
+        source += light_code(i, (key >> (kKeyLightShift + 3 * i)) & 7, key & kKeyShininessZero);
+    source += k_vertex_lighting_end;
+    return source;
+}
+
+struct Program {
+    uint64_t key;
+    GLuint id;
+    ProgramUniforms uniforms;
 };
 
-GLuint s_program = 0;
-Uniforms s_u;
-BatchKind s_uploaded_kind = BatchKind::none;
+std::vector<Program> s_programs;
+int s_current = -1;
 
-GLuint compile(GLenum type, const char* source) {
+GLuint compile(GLenum type, const std::string& source) {
     const GLuint shader = emscripten_glCreateShader(type);
-    emscripten_glShaderSource(shader, 1, &source, nullptr);
+    const char* text = source.c_str();
+    emscripten_glShaderSource(shader, 1, &text, nullptr);
     emscripten_glCompileShader(shader);
     GLint ok = 0;
     emscripten_glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
@@ -204,143 +281,9 @@ GLuint compile(GLenum type, const char* source) {
     return shader;
 }
 
-GLint at(const char* name) {
-    return emscripten_glGetUniformLocation(s_program, name);
-}
-
-void find_uniforms() {
-    s_u.mvp = at("u_mvp");
-    s_u.modelview = at("u_modelview");
-    s_u.normal_matrix = at("u_normal_matrix");
-    s_u.lighting = at("u_lighting");
-    s_u.normalize = at("u_normalize");
-    s_u.light_count = at("u_light_count");
-    s_u.light_ambient = at("u_light_ambient");
-    s_u.light_diffuse = at("u_light_diffuse");
-    s_u.light_specular = at("u_light_specular");
-    s_u.light_position = at("u_light_position");
-    s_u.light_spot = at("u_light_spot");
-    s_u.light_attenuation = at("u_light_attenuation");
-    s_u.model_ambient = at("u_model_ambient");
-    s_u.material_ambient = at("u_material_ambient");
-    s_u.material_diffuse = at("u_material_diffuse");
-    s_u.material_specular = at("u_material_specular");
-    s_u.material_emission = at("u_material_emission");
-    s_u.shininess = at("u_shininess");
-    s_u.colour_material = at("u_colour_material");
-    s_u.lines = at("u_lines");
-    s_u.line_width = at("u_line_width");
-    s_u.viewport_half = at("u_viewport_half");
-    s_u.flat = at("u_flat");
-    s_u.fog_mode = at("u_fog_mode");
-    s_u.fog = at("u_fog");
-    s_u.fog_colour = at("u_fog_colour");
-}
-
-void upload_transform(const State& s) {
-    const float* mv = s.modelview[s.modelview_top];
-    float mvp[16];
-    std::memcpy(mvp, s.projection[s.projection_top], sizeof mvp);
-    multiply(mvp, mv);
-    float nm[9];
-    normal_matrix(mv, nm);
-    emscripten_glUniformMatrix4fv(s_u.mvp, 1, GL_FALSE, mvp);
-    emscripten_glUniformMatrix4fv(s_u.modelview, 1, GL_FALSE, mv);
-    emscripten_glUniformMatrix3fv(s_u.normal_matrix, 1, GL_FALSE, nm);
-}
-
-void upload_lights(const State& s) {
-    float ambient[kMaxLights][4], diffuse[kMaxLights][4], specular[kMaxLights][4];
-    float position[kMaxLights][4], spot[kMaxLights][4], attenuation[kMaxLights][4];
-    int n = 0;
-    for (const Light& l : s.lights) {
-        if (!l.enabled) continue;
-        std::memcpy(ambient[n], l.ambient, sizeof ambient[n]);
-        std::memcpy(diffuse[n], l.diffuse, sizeof diffuse[n]);
-        std::memcpy(specular[n], l.specular, sizeof specular[n]);
-        std::memcpy(position[n], l.position, sizeof position[n]);
-        // The spot direction is taken as a unit vector, with the cutoff's cosine beside it.
-        const float* d = l.spot_direction;
-        const float length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
-        const float k = length > 0.0f ? 1.0f / length : 0.0f;
-        spot[n][0] = d[0] * k;
-        spot[n][1] = d[1] * k;
-        spot[n][2] = d[2] * k;
-        spot[n][3] =
-            l.spot_cutoff == 180.0f ? -2.0f : float(std::cos(double(l.spot_cutoff) * M_PI / 180.0));
-        attenuation[n][0] = l.attenuation[0];
-        attenuation[n][1] = l.attenuation[1];
-        attenuation[n][2] = l.attenuation[2];
-        attenuation[n][3] = l.spot_exponent;
-        ++n;
-    }
-    emscripten_glUniform1i(s_u.light_count, n);
-    if (n > 0) {
-        emscripten_glUniform4fv(s_u.light_ambient, n, ambient[0]);
-        emscripten_glUniform4fv(s_u.light_diffuse, n, diffuse[0]);
-        emscripten_glUniform4fv(s_u.light_specular, n, specular[0]);
-        emscripten_glUniform4fv(s_u.light_position, n, position[0]);
-        emscripten_glUniform4fv(s_u.light_spot, n, spot[0]);
-        emscripten_glUniform4fv(s_u.light_attenuation, n, attenuation[0]);
-    }
-    emscripten_glUniform4fv(s_u.model_ambient, 1, s.model_ambient);
-}
-
-int colour_material_bits(const State& s) {
-    // Lighting is one-sided: only colour material on the front face shows.
-    if (!s.colour_material || s.colour_material_face == GL_BACK) return 0;
-    switch (s.colour_material_mode) {
-    case GL_AMBIENT:
-        return 1;
-    case GL_DIFFUSE:
-        return 2;
-    case GL_AMBIENT_AND_DIFFUSE:
-        return 3;
-    case GL_SPECULAR:
-        return 4;
-    case GL_EMISSION:
-        return 8;
-    default:
-        return 0;
-    }
-}
-
-void upload_material(const State& s) {
-    emscripten_glUniform1i(s_u.lighting, s.lighting);
-    emscripten_glUniform1i(s_u.normalize, s.normalize);
-    emscripten_glUniform4fv(s_u.material_ambient, 1, s.front.ambient);
-    emscripten_glUniform4fv(s_u.material_diffuse, 1, s.front.diffuse);
-    emscripten_glUniform4fv(s_u.material_specular, 1, s.front.specular);
-    emscripten_glUniform4fv(s_u.material_emission, 1, s.front.emission);
-    emscripten_glUniform1f(s_u.shininess, s.front.shininess);
-    emscripten_glUniform1i(s_u.colour_material, colour_material_bits(s));
-}
-
-void upload_fog(const State& s) {
-    int mode = 0;
-    if (s.fog) mode = s.fog_mode == GL_LINEAR ? 1 : s.fog_mode == GL_EXP ? 2 : 3;
-    const float n = s.fog_end == s.fog_start ? 1.0f : float(1.0 / (s.fog_end - s.fog_start));
-    const float params[4] = {-n, s.fog_end * n, float(s.fog_density * M_LOG2E),
-                             float(s.fog_density / std::sqrt(M_LN2))};
-    emscripten_glUniform1i(s_u.fog_mode, mode);
-    emscripten_glUniform4fv(s_u.fog, 1, params);
-    emscripten_glUniform4fv(s_u.fog_colour, 1, s.fog_colour);
-}
-
-void upload_raster(const State& s) {
-    emscripten_glUniform1i(s_u.flat, s.shade_model == GL_FLAT);
-    // Aliased lines are as wide as the width rounded, and at least a pixel.
-    const float width = std::floor(s.line_width + 0.5f);
-    emscripten_glUniform1f(s_u.line_width, width < 1.0f ? 1.0f : width);
-    const float half[2] = {0.5f * float(s.viewport[2]), 0.5f * float(s.viewport[3])};
-    emscripten_glUniform2fv(s_u.viewport_half, 1, half);
-}
-
-} // namespace
-
-unsigned build_program() {
-    const GLuint vs = compile(GL_VERTEX_SHADER, k_vertex_shader);
-    const GLuint fs = compile(GL_FRAGMENT_SHADER, k_fragment_shader);
+GLuint link(uint64_t key) {
+    const GLuint vs = compile(GL_VERTEX_SHADER, vertex_source(key));
+    const GLuint fs = compile(GL_FRAGMENT_SHADER, header(key) + k_fragment);
     if (!vs || !fs) {
         if (vs) emscripten_glDeleteShader(vs);
         if (fs) emscripten_glDeleteShader(fs);
@@ -366,32 +309,138 @@ unsigned build_program() {
         emscripten_glDeleteProgram(program);
         return 0;
     }
-    s_program = program;
-    emscripten_glUseProgram(program);
-    find_uniforms();
-    // A new program has every uniform at zero: all of them are sent with the next draw.
-    g_gl.dirty = kDirtyAll;
-    s_uploaded_kind = BatchKind::none;
     return program;
 }
 
-void upload_uniforms(BatchKind kind) {
-    State& s = g_gl;
-    if (s.dirty & kDirtyTransform) upload_transform(s);
-    if (s.dirty & kDirtyLights) upload_lights(s);
-    if (s.dirty & kDirtyMaterial) upload_material(s);
-    if (s.dirty & kDirtyFog) upload_fog(s);
-    if (s.dirty & kDirtyRaster) upload_raster(s);
-    s.dirty = 0;
-    if (kind != s_uploaded_kind) {
-        emscripten_glUniform1i(s_u.lines, kind == BatchKind::lines);
-        s_uploaded_kind = kind;
+void find_uniforms(GLuint program, ProgramUniforms& u) {
+    const auto at = [program](const char* name) {
+        return emscripten_glGetUniformLocation(program, name);
+    };
+    u.mvp = at("u_mvp");
+    u.modelview = at("u_modelview");
+    u.normal_matrix = at("u_normal_matrix");
+    u.light_ambient = at("u_light_ambient");
+    u.light_diffuse = at("u_light_diffuse");
+    u.light_specular = at("u_light_specular");
+    u.light_position = at("u_light_position");
+    u.light_half = at("u_light_half");
+    u.light_spot = at("u_light_spot");
+    u.light_attenuation = at("u_light_attenuation");
+    u.model_ambient = at("u_model_ambient");
+    u.material_ambient = at("u_material_ambient");
+    u.material_diffuse = at("u_material_diffuse");
+    u.material_specular = at("u_material_specular");
+    u.material_emission = at("u_material_emission");
+    u.shininess = at("u_shininess");
+    u.line_width = at("u_line_width");
+    u.viewport_half = at("u_viewport_half");
+    u.fog = at("u_fog");
+    u.fog_colour = at("u_fog_colour");
+    u.applied = UniformSet{};
+    u.applied.transform = u.applied.lights = u.applied.material = u.applied.fog = u.applied.raster =
+        kNoValues;
+}
+
+int find_or_build(uint64_t key) {
+    for (size_t i = 0; i < s_programs.size(); ++i)
+        if (s_programs[i].key == key) return int(i);
+    if (s_programs.size() >= kMaxPrograms) forget_programs();
+    const GLuint id = link(key);
+    if (!id) return -1;
+    Program p;
+    p.key = key;
+    p.id = id;
+    find_uniforms(id, p.uniforms);
+    s_programs.push_back(p);
+    return int(s_programs.size() - 1);
+}
+
+} // namespace
+
+uint64_t shader_key(BatchKind kind) {
+    const State& s = g_gl;
+    uint64_t key = 0;
+    if (s.lighting) {
+        key |= kKeyLighting;
+        if (s.normalize) key |= kKeyNormalize;
+        key |= uint64_t(colour_material_bits()) << kKeyColourMaterialShift;
+        if (s.front.shininess == 0.0f) key |= kKeyShininessZero;
+        int count = 0;
+        for (const Light& l : s.lights) {
+            if (!l.enabled) continue;
+            uint64_t kind_bits = 0;
+            if (l.position[3] != 0.0f) kind_bits |= kLightPositional;
+            if (l.spot_cutoff != 180.0f) kind_bits |= kLightSpot;
+            if (l.attenuation[0] != 1.0f || l.attenuation[1] != 0.0f || l.attenuation[2] != 0.0f)
+                kind_bits |= kLightAttenuated;
+            key |= kind_bits << (kKeyLightShift + 3 * count);
+            ++count;
+        }
+        key |= uint64_t(count) << kKeyLightCountShift;
+    }
+    if (s.fog) {
+        const uint64_t mode = s.fog_mode == GL_LINEAR ? 1 : s.fog_mode == GL_EXP ? 2 : 3;
+        key |= mode << kKeyFogShift;
+    }
+    if (s.shade_model == GL_FLAT) key |= kKeyFlat;
+    if (kind == BatchKind::lines) key |= kKeyLines;
+    return key;
+}
+
+int colour_material_bits() {
+    const State& s = g_gl;
+    // Lighting is one-sided: only colour material on the front face shows.
+    if (!s.colour_material || s.colour_material_face == GL_BACK) return 0;
+    switch (s.colour_material_mode) {
+    case GL_AMBIENT:
+        return 1;
+    case GL_DIFFUSE:
+        return 2;
+    case GL_AMBIENT_AND_DIFFUSE:
+        return 3;
+    case GL_SPECULAR:
+        return 4;
+    case GL_EMISSION:
+        return 8;
+    default:
+        return 0;
     }
 }
 
-void forget_program() {
-    if (s_program) emscripten_glDeleteProgram(s_program);
-    s_program = 0;
+bool build_programs() {
+    forget_programs();
+    // The program of GL's initial state, and one with every part of the shaders in it, so that
+    // a shader WebGL refuses shows now rather than as draws that never appear.
+    uint64_t everything = kKeyLighting | kKeyNormalize | (uint64_t(3) << kKeyColourMaterialShift) |
+                          (uint64_t(3) << kKeyFogShift) | kKeyLines |
+                          (uint64_t(kMaxLights) << kKeyLightCountShift);
+    for (int i = 0; i < kMaxLights; ++i)
+        everything |= uint64_t(i % 8) << (kKeyLightShift + 3 * i);
+    return find_or_build(shader_key(BatchKind::triangles)) >= 0 && find_or_build(everything) >= 0 &&
+           find_or_build(everything | kKeyFlat) >= 0;
+}
+
+ProgramUniforms* use_program(uint64_t key) {
+    const int i = find_or_build(key);
+    if (i < 0) return nullptr;
+    if (i != s_current) {
+        emscripten_glUseProgram(s_programs[size_t(i)].id);
+        s_current = i;
+    }
+    return &s_programs[size_t(i)].uniforms;
+}
+
+void forget_applied_uniforms() {
+    for (Program& p : s_programs)
+        p.uniforms.applied.transform = p.uniforms.applied.lights = p.uniforms.applied.material =
+            p.uniforms.applied.fog = p.uniforms.applied.raster = kNoValues;
+}
+
+void forget_programs() {
+    for (const Program& p : s_programs)
+        emscripten_glDeleteProgram(p.id);
+    s_programs.clear();
+    s_current = -1;
 }
 
 } // namespace glw
