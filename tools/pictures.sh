@@ -22,14 +22,15 @@ render --video "$pictures/preview.webp" --size 400x269
 echo "Drawn anew in $pictures: key-moments.png, frame-0200*.png, preview.webp"
 
 # The window on each desktop, taken by the end-to-end tests' own display servers: only in a
-# build with the tests (and, for the Wine picture, configured with CRANE_WINDOWS_BUILD).
+# build with the tests (and, for the Wine picture, configured with CRANE_WINDOWS_BUILD; for the
+# page of the web build, with CRANE_WEB_BUILD).
 if [ ! -x tests/test_e2e_crane ]; then
   echo "Window pictures left as they are: this build has no end-to-end tests (-DCRANE_TESTS=ON)"
   exit 0
 fi
 CRANE_WINDOW_PICTURES="$work" tests/test_e2e_crane --gtest_filter='*TitleIsExact*:*Weston*' \
   >"$work/e2e.log" 2>&1 || { cat "$work/e2e.log" >&2; exit 1; }
-for pair in Openbox:x11 Sway:wayland Weston:wayland-libdecor Wine:wine; do
+for pair in Openbox:x11 Sway:wayland Weston:wayland-libdecor Wine:wine Web:web-page; do
   if [ -f "$work/window-${pair%%:*}.png" ]; then
     cp "$work/window-${pair%%:*}.png" "$pictures/window-${pair#*:}.png"
     echo "Drawn anew: window-${pair#*:}.png"

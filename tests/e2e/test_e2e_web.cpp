@@ -61,8 +61,7 @@ TEST_F(CraneInTheBrowserOnly, ButtonsPressTheProgramsKeys) {
     EXPECT_TRUE(wait_picture(dark, &seen, kSoon)) << "black share " << e2e::share(seen, false, 20);
     ASSERT_TRUE(page_ok("click [data-key=Escape]"));
     expect_ended_with_status_zero("the Escape button");
-    EXPECT_EQ(page("eval document.getElementById('status').textContent"),
-              "\"The program ended with status 0 after Escape.\"");
+    EXPECT_EQ(e2e::browser_ended(&browser), "\"The program ended with status 0 after Escape.\"");
 }
 
 // A site without one of its mesh files: the program's message stands in the page and the
@@ -73,14 +72,13 @@ TEST_F(CraneInTheBrowserOnly, MissingMeshFileIsSaidInThePageWithStatusOne) {
     ASSERT_EQ(system(("cp -r " + std::string(WEB_SITE_FOLDER) + "/. " + site).c_str()), 0);
     ASSERT_EQ(unlink((site + "/grua2.asc").c_str()), 0);
     ASSERT_TRUE(e2e::start_browser(site, "", &browser, &crane));
-    ASSERT_TRUE(page_ok("wait document.body.dataset.exitStatus === '1'")) << program_state();
-    EXPECT_EQ(page("eval document.getElementById('status').textContent"),
+    ASSERT_TRUE(e2e::wait_exit(&crane, kSoon)) << "the page did not end";
+    EXPECT_EQ(WEXITSTATUS(crane.status), 1);
+    EXPECT_EQ(e2e::browser_ended(&browser),
               "\"The program ended with status 1: Error al abrir el fichero ASC: No such file or "
               "directory.\"");
     EXPECT_NE(err().find("Error al abrir el fichero ASC: No such file or directory"),
               std::string::npos);
-    ASSERT_TRUE(e2e::wait_exit(&crane, kSoon));
-    EXPECT_EQ(WEXITSTATUS(crane.status), 1);
     EXPECT_EQ(system(("rm -rf " + site).c_str()), 0);
 }
 
@@ -127,4 +125,55 @@ TEST_F(CraneInTheBrowserOnly, Frame200MatchesTheLinuxRenderer) {
         EXPECT_LE(d.over_16, 0.02);
     }
     EXPECT_EQ(system(("rm -rf " + folder).c_str()), 0);
+}
+
+// Where the canvas gives no WebGL 2 context, the toolkit's "Error" box is a dialog in the page
+// with its caption, its text and OK, which Return dismisses; then the program ends with status
+// 1, as on a desktop whose window did not open.
+TEST_F(CraneInTheBrowserOnly, ErrorBoxIsADialogInThePage) {
+    const char* no_context =
+        "const getContext = HTMLCanvasElement.prototype.getContext;"
+        "HTMLCanvasElement.prototype.getContext = function (kind, ...rest) {"
+        "  return this.id === 'canvas' ? null : getContext.call(this, kind, ...rest); };";
+    ASSERT_TRUE(e2e::start_browser(WEB_SITE_FOLDER, "", &browser, &crane, no_context));
+    ASSERT_TRUE(page_ok("wait document.querySelector('dialog.message-box[open]')"))
+        << program_state();
+    EXPECT_EQ(page("eval [...document.querySelectorAll('dialog.message-box > *')]"
+                   ".map((e) => e.textContent)"),
+              "[\"Error\",\"wglCreateContext Failed\",\"OK\"]");
+    ASSERT_TRUE(press("Return"));
+    ASSERT_TRUE(e2e::wait_exit(&crane, kSoon)) << "the box stayed after Return";
+    EXPECT_EQ(WEXITSTATUS(crane.status), 1);
+    EXPECT_EQ(e2e::browser_ended(&browser), "\"The program ended with status 1.\"");
+}
+
+// crane-render's videos play in the browser: H.264 (its odd height grown by one) and VP9.
+TEST_F(CraneInTheBrowserOnly, CraneRenderVideosPlay) {
+    const std::string site = temporary_folder();
+    ASSERT_FALSE(site.empty());
+    ASSERT_EQ(system(("cp -r " + std::string(WEB_SITE_FOLDER) + "/. " + site).c_str()), 0);
+    for (const char* name : {"short.mp4", "short.webm"}) {
+        e2e::Program render;
+        ASSERT_TRUE(e2e::launch_argv(
+            {std::string(BUILD_FOLDER) + "/crane-render", "--video", site + "/" + name, "--frames",
+             "1-30"},
+            BUILD_FOLDER, [] {}, &render));
+        ASSERT_TRUE(e2e::wait_exit(&render, 120));
+        ASSERT_EQ(WEXITSTATUS(render.status), 0) << e2e::read_file(render.err_path);
+    }
+    ASSERT_NO_FATAL_FAILURE(start_page(site));
+    // Plays a while, then its size and whether it moved on; or the browser's error.
+    auto play = [&](const std::string& name) {
+        return page("eval new Promise((done) => { const v = document.createElement('video');"
+                    " v.muted = true; v.src = '" +
+                    name +
+                    "';"
+                    " v.onloadeddata = () => v.play().then(() => setTimeout(() =>"
+                    " done([v.videoWidth, v.videoHeight, v.currentTime > 0]), 300),"
+                    " (e) => done('not played: ' + e));"
+                    " v.onerror = () => done('error ' + v.error.code + ' ' + v.error.message); })");
+    };
+    EXPECT_EQ(play("short.mp4"), "[632,426,true]");
+    EXPECT_EQ(play("short.webm"), "[632,425,true]");
+    EXPECT_EQ(system(("rm -rf " + site).c_str()), 0);
 }

@@ -4,7 +4,8 @@
 //  - what the program prints on standard output (the page's console.log) goes to stdout, as
 //    printed; its standard error, the page's errors and any request that would leave 127.0.0.1
 //    go to stderr;
-//  - it ends with the program's exit status once the page says the program ended;
+//  - it ends with the program's exit status once the page says the program ended, after a last
+//    line on file descriptor 3: "ended" and what the page's status line then says, as JSON;
 //  - it takes commands on stdin, one a line, and answers each on file descriptor 3 with one
 //    line, "ok ..." or "error ...":
 //      key NAME            a real key press (Playwright's key names: "i", "Escape", "Shift+P")
@@ -13,14 +14,15 @@
 //      page PATH           the whole page as a PNG file
 //      eval EXPRESSION     the expression's value in the page, as JSON
 //      wait EXPRESSION     waits until the expression is true in the page
-// Usage: node driver.mjs SITE_FOLDER [QUERY]
+// Usage: node driver.mjs SITE_FOLDER [QUERY [SCRIPT]]
+//   SCRIPT: JavaScript the page runs before its own (to take a browser's abilities away).
 import { chromium } from 'playwright-core';
 import fs from 'node:fs';
 import http from 'node:http';
 import path from 'node:path';
 import readline from 'node:readline';
 
-const [siteFolder, query = ''] = process.argv.slice(2);
+const [siteFolder, query = '', initScript = ''] = process.argv.slice(2);
 const types = {
   '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
   '.asc': 'text/plain', '.png': 'image/png', '.mp4': 'video/mp4', '.webm': 'video/webm',
@@ -47,7 +49,9 @@ const browser = await chromium.launch({
   executablePath: '/usr/bin/chromium',
   args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader'],
 });
-const page = await browser.newPage({ viewport: { width: 900, height: 800 }, deviceScaleFactor: 1 });
+const page = await browser.newPage({ viewport: { width: 680, height: 800 }, deviceScaleFactor: 1 });
+
+if (initScript) await page.addInitScript({ content: initScript });
 
 const out = (text) => process.stdout.write(text);
 const err = (text) => process.stderr.write(text.endsWith('\n') ? text : text + '\n');
@@ -70,6 +74,10 @@ let ending = false;
 async function end(status) {
   if (ending) return;
   ending = true;
+  // What the page says of the end, before it goes: "ended" and the status line's text as JSON.
+  const said = await page.evaluate(() => document.getElementById('status').textContent)
+    .catch(() => '');
+  reply('ended ' + JSON.stringify(said));
   await browser.close().catch(() => {});
   server.close();
   process.stdout.write('', () => process.exit(status));
