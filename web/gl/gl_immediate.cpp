@@ -1,7 +1,7 @@
 // glBegin/glEnd: each vertex takes the current normal and colour; the primitives are broken
-// into what WebGL draws (triangles, points) and collected into one batch, which is drawn when
-// the state it depends on is about to change, when a primitive of another kind begins, or when
-// the frame is flushed.
+// into what WebGL draws (triangles, points) and collected into one batch, which becomes one
+// draw of the frame when the state it depends on is about to change, when a primitive of
+// another kind begins, or when the frame is flushed.
 //
 // Flat shading takes the colour of GL's provoking vertex, and WebGL's flat outputs take the
 // last vertex of each triangle, so every triangle is emitted with its provoking vertex last:

@@ -13,7 +13,7 @@ namespace glw {
 // gl_misc.cpp -----------------------------------------------------------------------------------
 
 // Every command that changes what a draw uses calls this first: between glBegin and glEnd GL
-// refuses such commands (false), otherwise what is batched is drawn under the old state.
+// refuses such commands (false), otherwise what is batched becomes a draw under the old state.
 bool begin_state_change();
 
 void enable(GLenum cap, bool on);
@@ -64,7 +64,7 @@ void end();
 void vertex(float x, float y, float z);
 void normal(float x, float y, float z);
 void colour(float r, float g, float b, float a);
-// Draws what glEnd has collected so far.
+// Makes what glBegin/glEnd have collected so far one draw of the frame.
 void flush_batch();
 
 // gl_lists.cpp ----------------------------------------------------------------------------------

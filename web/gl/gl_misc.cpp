@@ -30,20 +30,18 @@ void enable(GLenum cap, bool on) {
     } else {
         switch (cap) {
         case GL_LIGHTING:
-            flag = &s.lighting;
-            dirty = kDirtyMaterial;
+            flag = &s.lighting; // picks the program, as GL_NORMALIZE does
             break;
         case GL_COLOR_MATERIAL:
+            // The material the colour stood for while tracked is sent anew.
             flag = &s.colour_material;
             dirty = kDirtyMaterial;
             break;
         case GL_NORMALIZE:
             flag = &s.normalize;
-            dirty = kDirtyMaterial;
             break;
         case GL_FOG:
             flag = &s.fog;
-            dirty = kDirtyFog;
             break;
         case GL_DEPTH_TEST:
             flag = &s.depth_test;
@@ -70,7 +68,6 @@ void shade_model(GLenum mode) {
     if (mode != GL_FLAT && mode != GL_SMOOTH) return;
     if (!begin_state_change()) return;
     g_gl.shade_model = mode;
-    g_gl.dirty |= kDirtyRaster;
 }
 
 void line_width(float width) {

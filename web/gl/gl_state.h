@@ -34,13 +34,13 @@ struct Material {
     float shininess;
 };
 
-// Which uniform groups changed since the last draw uploaded them.
+// Which groups of uniform values changed since the last draw kept them.
 enum Dirty : uint32_t {
     kDirtyTransform = 1u << 0, // matrices, normal matrix
     kDirtyLights = 1u << 1,    // lights, their enables, the light model
-    kDirtyMaterial = 1u << 2,  // front material, colour material, lighting and normalize enables
-    kDirtyFog = 1u << 3,
-    kDirtyRaster = 1u << 4, // shade model, line width, viewport
+    kDirtyMaterial = 1u << 2,  // front material
+    kDirtyFog = 1u << 3,       // density, start, end, colour
+    kDirtyRaster = 1u << 4,    // line width, viewport
     kDirtyAll = 0x1f,
 };
 
