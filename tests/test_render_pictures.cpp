@@ -2,6 +2,7 @@
 // from the build folder (where the mesh files are), and its PNG files are read back. Places
 // are found by projecting scene points through the program's view: a 62-degree perspective at
 // 632 x 425 and the viewing transform (0, -13, -34).
+#include "tests/support/picture_difference.h"
 #include "tools/render_image.h"
 
 #include <gtest/gtest.h>
@@ -589,22 +590,11 @@ TEST(ReadmePictures, AreWhatCraneRenderDrawsToday) {
         ASSERT_TRUE(read_png(p.drawn, &drawn, &error)) << error;
         ASSERT_EQ(shown.width, drawn.width) << p.picture;
         ASSERT_EQ(shown.height, drawn.height) << p.picture;
-        double total = 0;
-        size_t apart = 0;
-        for (size_t i = 0; i < drawn.rgba.size(); i += 4) {
-            int most = 0;
-            for (int c = 0; c < 3; ++c) {
-                const int d = std::abs(shown.rgba[i + c] - drawn.rgba[i + c]);
-                total += d;
-                most = std::max(most, d);
-            }
-            apart += most > 2;
-        }
-        const size_t pixels = drawn.rgba.size() / 4;
-        EXPECT_LT(total / (3.0 * pixels), 0.05) << p.picture << ": mean difference per channel";
-        EXPECT_LT(apart, pixels / 1000) << p.picture << ": " << apart << " pixels differ by more "
-                                        << "than 2; draw them anew: cmake --build build --target "
-                                        << "pictures";
+        const PictureDifference d = picture_difference(shown, drawn);
+        EXPECT_LT(d.mean, 0.05) << p.picture << ": mean difference per channel";
+        EXPECT_LT(d.over_2, 0.001) << p.picture << ": " << 100 * d.over_2 << " % of pixels differ "
+                                   << "by more than 2; draw them anew: cmake --build build "
+                                   << "--target pictures";
     }
     std::system(("rm -rf '" + dir + "'").c_str());
 }

@@ -1,6 +1,7 @@
 // What only the web build has: its page's buttons, a mesh file missing from the site, and the
 // picture it draws against the one Mesa draws on Linux.
 #include "tests/e2e/e2e_fixture.h"
+#include "tests/support/picture_difference.h"
 
 #include <sys/stat.h>
 
@@ -8,35 +9,6 @@
 #include <cstdlib>
 
 namespace {
-
-// How far two pictures of the same size lie apart: the mean difference per channel, and the
-// shares of pixels off by more than 2 and by more than 16 in some channel.
-struct Difference {
-    double mean = 255;
-    double over_2 = 1, over_16 = 1;
-};
-
-Difference difference(const RenderImage& a, const RenderImage& b) {
-    Difference d;
-    if (a.width != b.width || a.height != b.height || a.rgba.empty()) return d;
-    double total = 0;
-    size_t over_2 = 0, over_16 = 0;
-    for (size_t i = 0; i < a.rgba.size(); i += 4) {
-        int most = 0;
-        for (int c = 0; c < 3; ++c) {
-            const int diff = std::abs(a.rgba[i + c] - b.rgba[i + c]);
-            total += diff;
-            most = std::max(most, diff);
-        }
-        over_2 += most > 2;
-        over_16 += most > 16;
-    }
-    const double pixels = a.rgba.size() / 4.0;
-    d.mean = total / (3 * pixels);
-    d.over_2 = over_2 / pixels;
-    d.over_16 = over_16 / pixels;
-    return d;
-}
 
 std::string temporary_folder() {
     char name[] = "/tmp/e2e_webXXXXXX";
@@ -117,7 +89,7 @@ TEST_F(CraneInTheBrowserOnly, Frame200MatchesTheLinuxRenderer) {
         ASSERT_TRUE(read_png(native + "/frame-0200.png", &linux, &error)) << error;
         ASSERT_EQ(web.width, linux.width);
         ASSERT_EQ(web.height, linux.height);
-        const Difference d = difference(web, linux);
+        const PictureDifference d = picture_difference(web, linux);
         printf("frame 200%s%s: mean difference %.3f per channel, %.2f %% of pixels off by more "
                "than 2, %.2f %% by more than 16\n",
                *key ? " after key " : "", key, d.mean, 100 * d.over_2, 100 * d.over_16);

@@ -3,6 +3,7 @@
 // mesh files are, the installed crane-render draws frame 200 as the Linux one does, and the
 // uninstaller takes it all away; and the palette rules on a real 256-colour device.
 #include "tests/e2e/e2e_fixture.h"
+#include "tests/support/picture_difference.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -100,20 +101,9 @@ TEST_F(CraneOnWine, InstallerInstallsSilentlyAndTheInstalledProgramDrawsAsOnLinu
     ASSERT_EQ(windows_frame.width, linux_frame.width);
     ASSERT_EQ(windows_frame.height, linux_frame.height);
     // The same rasteriser draws both: only a few edge pixels may round apart.
-    double total = 0;
-    size_t apart = 0;
-    for (size_t i = 0; i < linux_frame.rgba.size(); i += 4) {
-        int most = 0;
-        for (int c = 0; c < 3; ++c) {
-            int d = std::abs(windows_frame.rgba[i + c] - linux_frame.rgba[i + c]);
-            total += d;
-            most = std::max(most, d);
-        }
-        apart += most > 2;
-    }
-    const size_t pixels = linux_frame.rgba.size() / 4;
-    EXPECT_LT(total / (3.0 * pixels), 0.05) << "mean difference per channel";
-    EXPECT_LT(apart, pixels / 1000) << apart << " pixels differ by more than 2";
+    const PictureDifference d = picture_difference(windows_frame, linux_frame);
+    EXPECT_LT(d.mean, 0.05) << "mean difference per channel";
+    EXPECT_LT(d.over_2, 0.001) << 100 * d.over_2 << " % of pixels differ by more than 2";
 
     // Closed, the program lets the uninstaller remove it (which runs from a copy of itself and
     // ends later).
