@@ -71,6 +71,7 @@ enum class Desktop { Bare, Openbox, Sway, Wine, Web };
 #else
 #define CRANE_WEB_DESKTOP
 #define WEB_SITE_FOLDER ""
+#define WEB_KEY_ECHO_SITE ""
 #endif
 
 class CraneOnXvfb : public ::testing::Test {
@@ -134,7 +135,9 @@ class CraneOnXvfb : public ::testing::Test {
     // Windows build of the same program.
     void start_program(const char* exe, const std::string& dir, const char* title) {
         if (on_web()) {
-            ASSERT_NO_FATAL_FAILURE(start_page(WEB_SITE_FOLDER));
+            // The key echo is a page of its own beside the site.
+            const bool echo = std::string(exe) == KEY_ECHO_PROGRAM;
+            ASSERT_NO_FATAL_FAILURE(start_page(echo ? WEB_KEY_ECHO_SITE : WEB_SITE_FOLDER));
             return;
         }
         if (on_wine()) {
@@ -235,11 +238,14 @@ class CraneOnXvfb : public ::testing::Test {
     // The pointer moved to a point of an area of the screen (of the output, on Wayland), and
     // its left button pressed or released there.
     bool move_pointer(const e2e::Area& in, int x, int y) {
+        if (on_web())
+            return page_ok("pointer " + std::to_string(in.x + x) + " " + std::to_string(in.y + y));
         if (wayland()) return e2e::move_pointer(&sway, in.x + x, in.y + y);
         e2e::move_pointer(display, in.x + x, in.y + y);
         return true;
     }
     bool press_left_button(bool down) {
+        if (on_web()) return page_ok(down ? "button down" : "button up");
         if (wayland()) return e2e::press_left_button(&sway, down);
         e2e::press_left_button(display, down);
         return true;

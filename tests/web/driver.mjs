@@ -12,6 +12,8 @@
 //      click SELECTOR      a real click on an element of the page
 //      shot PATH           the canvas as a PNG file
 //      page PATH           the whole page as a PNG file
+//      pointer X Y         the mouse moved to (X, Y) of the canvas, in CSS pixels
+//      button down|up      the left mouse button pressed or released where the mouse is
 //      eval EXPRESSION     the expression's value in the page, as JSON
 //      wait EXPRESSION     waits until the expression is true in the page
 // Usage: node driver.mjs SITE_FOLDER [QUERY [SCRIPT]]
@@ -101,6 +103,15 @@ async function run(command) {
       return 'ok';
     case 'page':
       await page.screenshot({ path: argument });
+      return 'ok';
+    case 'pointer': {
+      const box = await page.locator('#canvas').boundingBox();
+      const [x, y] = argument.split(' ').map(Number);
+      await page.mouse.move(box.x + x, box.y + y);
+      return 'ok';
+    }
+    case 'button':
+      await (argument === 'down' ? page.mouse.down() : page.mouse.up());
       return 'ok';
     case 'eval':
       return 'ok ' + JSON.stringify(await page.evaluate(argument));

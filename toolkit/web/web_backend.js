@@ -94,6 +94,8 @@ var WebBackend = {
     if (!full) {
       canvas.style.width = WebBackend.logical[0] + 'px';
       canvas.style.height = WebBackend.logical[1] + 'px';
+      // Where the page is narrower than the window, the canvas keeps the window's shape.
+      canvas.style.aspectRatio = WebBackend.logical[0] + ' / ' + WebBackend.logical[1];
     }
     const ratio = window.devicePixelRatio || 1;
     const cssWidth = full ? canvas.clientWidth : WebBackend.logical[0];
