@@ -36,6 +36,20 @@ TEST_F(CraneInTheBrowserOnly, ButtonsPressTheProgramsKeys) {
     EXPECT_EQ(e2e::browser_ended(&browser), "\"The program ended with status 0 after Escape.\"");
 }
 
+// What the page's keys become, through the toolkit's key echo as a page's program: Return,
+// Space and the arrows as keys, digits and letters as typed, capitals included, Shift in the
+// status, and nothing for Control with a letter (the browser's shortcut).
+TEST_F(CraneInTheBrowserOnly, KeysArriveTranslated) {
+    ASSERT_NO_FATAL_FAILURE(start_program(KEY_ECHO_PROGRAM, "", "key echo"));
+    for (const char* key :
+         {"Return", "space", "Left", "Up", "Right", "Down", "a", "7", "P", "Shift+P", "Control+a"})
+        ASSERT_TRUE(press(key)) << key;
+    ASSERT_TRUE(press("Escape"));
+    expect_ended_with_status_zero("Escape");
+    EXPECT_EQ(out(), "key 13 0\nkey 32 0\nkey 37 0\nkey 38 0\nkey 39 0\nkey 40 0\n"
+                     "key 97 0\nkey 55 0\nkey 80 0\nkey 80 1\nkey 27 0\n");
+}
+
 // A site without one of its mesh files: the program's message stands in the page and the
 // program ends with status 1, as on a desktop.
 TEST_F(CraneInTheBrowserOnly, MissingMeshFileIsSaidInThePageWithStatusOne) {
