@@ -136,7 +136,7 @@ class CraneOnXvfb : public ::testing::Test {
     void start_program(const char* exe, const std::string& dir, const char* title) {
         if (on_web()) {
             // The key echo is a page of its own beside the site.
-            const bool echo = std::string(exe) == KEY_ECHO_PROGRAM;
+            const bool echo = std::string(title) == "key echo";
             ASSERT_NO_FATAL_FAILURE(start_page(echo ? WEB_KEY_ECHO_SITE : WEB_SITE_FOLDER));
             return;
         }
