@@ -229,8 +229,9 @@ var WebBackend = {
     window.addEventListener('focus', WebBackend.onActivation);
     window.addEventListener('blur', WebBackend.onActivation);
     document.addEventListener('visibilitychange', WebBackend.onActivation);
+    // The canvas's size on the page (full screen, a narrow page) and the pixel ratio (zoom).
+    new ResizeObserver(WebBackend.onResize).observe(canvas);
     window.addEventListener('resize', WebBackend.onResize);
-    document.addEventListener('fullscreenchange', WebBackend.onResize);
     const close = document.getElementById('caption-close');
     if (close) close.addEventListener('click', WebBackend.requestClose);
   },
