@@ -36,6 +36,25 @@ TEST_F(CraneInTheBrowserOnly, ButtonsPressTheProgramsKeys) {
     EXPECT_EQ(e2e::browser_ended(&browser), "\"The program ended with status 0 after Escape.\"");
 }
 
+// Full screen: the program draws at the screen's size (the driver's page, 680 x 800), its
+// reshape handler told as on a resized window, so the picture reaches the right edge.
+TEST_F(CraneInTheBrowserOnly, FullScreenDrawsAtTheScreensSize) {
+    ASSERT_NO_FATAL_FAILURE(start_crane());
+    ASSERT_TRUE(page_ok("click #fullscreen"));
+    ASSERT_TRUE(
+        page_ok(std::string("wait ") + canvas + ".width === 680 && " + canvas + ".height === 800"))
+        << page(std::string("eval [") + canvas + ".width, " + canvas + ".height]");
+    const e2e::Area right_edge{640, 0, 40, 800};
+    std::vector<unsigned> seen;
+    EXPECT_TRUE(e2e::wait_until(
+        [&] {
+            seen = canvas_pixels(right_edge);
+            return 1.0 - e2e::share(seen, false, 40) > 0.1;
+        },
+        kSoon))
+        << "lit share at the right edge " << 1.0 - e2e::share(seen, false, 40);
+}
+
 // What the page's keys become, through the toolkit's key echo as a page's program: Return,
 // Space and the arrows as keys, digits and letters as typed, capitals included, Shift in the
 // status, and nothing for Control with a letter (the browser's shortcut).
