@@ -12,6 +12,7 @@
 #include <unistd.h>
 #include <wayland-client.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -630,6 +631,21 @@ bool screenshot(const Compositor& c, RenderImage* out) {
 
 bool save_picture(const Compositor& c, const Area& area, const std::string& path) {
     return run_tool(c, {"grim", "-g", geometry(area), "-t", "png", path}, nullptr) == 0;
+}
+
+Area changed_area(const RenderImage& a, const RenderImage& b, int first_row) {
+    if (a.width != b.width || a.height != b.height) return Area{0, 0, 0, 0};
+    int left = b.width, top = b.height, right = -1, bottom = -1;
+    for (int y = first_row; y < b.height; ++y)
+        for (int x = 0; x < b.width; ++x) {
+            const size_t at = ((size_t)y * b.width + x) * 4;
+            if (std::equal(&a.rgba[at], &a.rgba[at] + 3, &b.rgba[at])) continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    return right < 0 ? Area{0, 0, 0, 0} : Area{left, top, right - left + 1, bottom - top + 1};
 }
 
 } // namespace e2e

@@ -57,6 +57,10 @@ struct Toplevel {
 // came.
 bool wait_for_toplevel(const Compositor& compositor, pid_t pid, double seconds, Toplevel* out);
 
+// The box around the pixels from row first_row down that differ between two pictures of the
+// same size; empty (width 0) when none do or the sizes differ.
+Area changed_area(const RenderImage& a, const RenderImage& b, int first_row);
+
 // A key press and release through a virtual keyboard: a single character types itself, any
 // other name is an xkb key name ("Escape", "Return").
 bool type_key(const Compositor& compositor, const std::string& key);

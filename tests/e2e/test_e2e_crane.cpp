@@ -264,22 +264,6 @@ class CraneOnWeston : public ::testing::Test {
             if (!path.empty()) unlink(path.c_str());
     }
 
-    // The box around the pixels below the panel that differ between two pictures.
-    static e2e::Area changed(const RenderImage& a, const RenderImage& b) {
-        int left = b.width, top = b.height, right = -1, bottom = -1;
-        for (int y = kPanelHeight; y < b.height; ++y)
-            for (int x = 0; x < b.width; ++x) {
-                size_t at = ((size_t)y * b.width + x) * 4;
-                if (std::equal(&a.rgba[at], &a.rgba[at] + 3, &b.rgba[at])) continue;
-                left = std::min(left, x);
-                right = std::max(right, x);
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-            }
-        return right < 0 ? e2e::Area{0, 0, 0, 0}
-                         : e2e::Area{left, top, right - left + 1, bottom - top + 1};
-    }
-
     e2e::Compositor weston;
     e2e::Program crane;
 };
@@ -308,7 +292,8 @@ TEST_F(CraneOnWeston, DrawsItsOwnTitleBarAboveThePictureAndRuns) {
     e2e::Area window{0, 0, 0, 0};
     EXPECT_TRUE(e2e::wait_until(
         [&] {
-            window = e2e::screenshot(weston, &now) ? changed(desktop, now) : window;
+            window = e2e::screenshot(weston, &now) ? e2e::changed_area(desktop, now, kPanelHeight)
+                                                   : window;
             return window.width >= 632 && window.height >= 425 + kTitleBar;
         },
         kSoon))

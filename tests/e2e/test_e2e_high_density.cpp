@@ -134,20 +134,10 @@ TEST(CraneOnWestonAtScale2, DrawsAtTwiceTheDensity) {
             for (size_t i = 0; i < pixels.size(); ++i)
                 pixels[i] = (unsigned)now.rgba[4 * i] << 16 | (unsigned)now.rgba[4 * i + 1] << 8 |
                             now.rgba[4 * i + 2];
-            int left = now.width, top = now.height, right = -1, bottom = -1;
-            for (int y = kPanelHeight; before.width == now.width && y < now.height; ++y)
-                for (int x = 0; x < now.width; ++x) {
-                    size_t at = ((size_t)y * now.width + x) * 4;
-                    if (std::equal(&now.rgba[at], &now.rgba[at] + 3, &before.rgba[at])) continue;
-                    left = std::min(left, x);
-                    right = std::max(right, x);
-                    top = std::min(top, y);
-                    bottom = std::max(bottom, y);
-                }
+            const e2e::Area changed = e2e::changed_area(before, now, kPanelHeight);
             before = now;
-            if (right < 0) return false;
-            steps = sharp_steps(pixels, now.width,
-                                e2e::Area{left, top, right - left + 1, bottom - top + 1});
+            if (changed.width == 0) return false;
+            steps = sharp_steps(pixels, now.width, changed);
             return drawn_at_twice_the_density(steps);
         },
         kSoon);

@@ -20,32 +20,12 @@
 //   SCRIPT: JavaScript the page runs before its own (to take a browser's abilities away).
 import { chromium } from 'playwright-core';
 import fs from 'node:fs';
-import http from 'node:http';
-import path from 'node:path';
 import readline from 'node:readline';
 
-const [siteFolder, query = '', initScript = ''] = process.argv.slice(2);
-const types = {
-  '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
-  '.asc': 'text/plain', '.png': 'image/png', '.mp4': 'video/mp4', '.webm': 'video/webm',
-};
+import { serveSite } from './site_server.mjs';
 
-const root = path.resolve(siteFolder);
-const server = http.createServer((request, response) => {
-  const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
-  const file = path.join(root, path.normalize(name));
-  fs.readFile(file, (error, data) => {
-    if (error || !file.startsWith(root + path.sep)) {
-      response.writeHead(404);
-      response.end();
-      return;
-    }
-    response.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
-    response.end(data);
-  });
-});
-await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-const origin = `http://127.0.0.1:${server.address().port}`;
+const [siteFolder, query = '', initScript = ''] = process.argv.slice(2);
+const { server, origin } = await serveSite(siteFolder);
 
 const browser = await chromium.launch({
   executablePath: '/usr/bin/chromium',

@@ -7,9 +7,10 @@
 import { chromium } from '../../tests/web/node_modules/playwright-core/index.mjs';
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
-import http from 'node:http';
 import path from 'node:path';
 import zlib from 'node:zlib';
+
+import { serveSite } from '../../tests/web/site_server.mjs';
 
 const [buildArg, webBuild, pairsArg = '5', framesArg = '300'] = process.argv.slice(2);
 const build = path.resolve(buildArg);
@@ -20,17 +21,8 @@ const median = (values) => {
   return s.length % 2 ? s[(s.length - 1) / 2] : (s[s.length / 2 - 1] + s[s.length / 2]) / 2;
 };
 
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
-const server = http.createServer((request, response) => {
-  const file = path.join(site, path.normalize(new URL(request.url, 'http://x').pathname));
-  fs.readFile(file, (error, data) => {
-    if (error) return response.writeHead(404).end();
-    response.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'text/plain' });
-    response.end(data);
-  });
-});
-await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-const address = `http://127.0.0.1:${server.address().port}/crane.html`;
+const { server, origin } = await serveSite(site);
+const address = `${origin}/crane.html`;
 const browser = await chromium.launch({
   executablePath: '/usr/bin/chromium',
   args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader'],

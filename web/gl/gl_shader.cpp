@@ -3,9 +3,9 @@
 // with an infinite viewer, colours clamped per vertex), and a fragment shader that applies fog
 // per fragment from |z| in eye space, as Mesa does.
 //
-// Like Mesa, the layer specialises its program for the state: which lights are on and of which
-// kind (positional, spot, attenuated), what the vertex colour stands for, fog, shading, lines.
-// Each such key gets its own program, built when first drawn with; the values stay uniforms.
+// Like Mesa, the layer builds a variant of its program for each state: which lights are on and
+// of which kind (positional, spot, attenuated), what the vertex colour stands for, fog, shading,
+// lines. Each such key gets its own program, built when first drawn with; the values stay uniforms.
 #include "web/gl/gl_internal.h"
 
 #include <GL/gl.h>
