@@ -52,7 +52,15 @@ AscModel::AscModel() {
 }
 
 AscModel::AscModel(const char* name) : AscModel() {
-    if (load(name) == 0) return;
+    if (load(name) == 0) {
+        // A damaged file is still drawn as far as it goes, but not without a word.
+        if (vertices_found < vertex_count || faces_found < face_count)
+            fprintf(stderr,
+                    "%s: warning: the file is incomplete (vertices: %d declared, %d found; faces: "
+                    "%d declared, %d found); drawing what was read\n",
+                    file_name, vertex_count, vertices_found, face_count, faces_found);
+        return;
+    }
     if (load_error.open_failed) {
         errno = load_error.saved_errno;
         fatal_error("Error al abrir el fichero ASC");

@@ -91,6 +91,10 @@ class AscModel {
 
     // Why the last load failed; open_failed 0 and an empty text when it did not.
     AscLoadError load_error = {};
+    // How many distinct vertex and face records the file held; fewer than the counts it
+    // declares means a file cut short or damaged, which loads but is worth a warning.
+    int32_t vertices_found = 0;
+    int32_t faces_found = 0;
 
   private:
     void release();

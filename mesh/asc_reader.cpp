@@ -380,7 +380,13 @@ void AscModel::count_elements() {
 }
 
 void AscModel::read_elements() {
+    vertices_found = 0;
+    faces_found = 0;
     if (!open_pass(*this)) return;
+    // Which records the file filled, so that a file cut short can be told from a whole one
+    // (a later record with the same index replaces an earlier one and is not counted twice).
+    unsigned char* filled = (unsigned char*)calloc(size_t(vertex_count) + size_t(face_count), 1);
+    unsigned char* face_filled = filled ? filled + vertex_count : nullptr;
     int current;
     bool ok = true;
     int headers = 0;
@@ -413,6 +419,10 @@ void AscModel::read_elements() {
                 }
                 if (!ok) break;
                 vertices[index] = Vector3{xyz[0], xyz[1], xyz[2]};
+                if (filled && !filled[index]) {
+                    filled[index] = 1;
+                    ++vertices_found;
+                }
             }
         }
         if (match_keyword(current, "Face", file)) {
@@ -434,9 +444,18 @@ void AscModel::read_elements() {
                     corner[k] = read_corner(current, file);
                 }
                 triangles[index] = Triangle{corner[0], corner[1], corner[2]};
+                if (face_filled && !face_filled[index]) {
+                    face_filled[index] = 1;
+                    ++faces_found;
+                }
             }
         }
     } while (current != EOF);
+    if (!filled) { // nothing to count with: say nothing rather than a false warning
+        vertices_found = vertex_count;
+        faces_found = face_count;
+    }
+    free(filled);
     if (!close_pass(*this)) ok = false;
     if (!ok) return;
     for (int32_t i = 0; i < face_count; ++i) {
