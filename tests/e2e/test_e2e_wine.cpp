@@ -53,6 +53,26 @@ TEST_F(CraneOnWine, MissingMeshFileIsReportedAndEndsWithStatusOne) {
     rmdir(empty.c_str());
 }
 
+// A mesh file cut in half still loads, as on Linux, and the Windows build says so too.
+TEST_F(CraneOnWine, MeshFileCutShortIsDrawnWithAWarning) {
+    const std::string folder = temp_folder();
+    ASSERT_EQ(system(("cp " + std::string(BUILD_FOLDER) + "/*.asc " + folder).c_str()), 0);
+    const std::string grua1 = folder + "/grua1.asc";
+    std::filesystem::resize_file(grua1, std::filesystem::file_size(grua1) / 2);
+    e2e::Program render;
+    ASSERT_TRUE(e2e::launch_windows(wine, WINDOWS_FOLDER + "crane-render.exe",
+                                    {"--frames", "1", "--out", "Z:" + folder + "/out"}, folder,
+                                    &render));
+    ASSERT_TRUE(e2e::wait_exit(&render, 120)) << "crane-render.exe did not end";
+    const std::string said = e2e::read_file(render.err_path);
+    EXPECT_TRUE(WIFEXITED(render.status) && WEXITSTATUS(render.status) == 0) << said;
+    EXPECT_NE(said.find("grua1.asc: warning: the file is incomplete (vertices: "),
+              std::string::npos)
+        << said;
+    EXPECT_TRUE(exists(folder + "/out/frame-0001.png")) << said;
+    EXPECT_EQ(system(("rm -rf " + folder).c_str()), 0);
+}
+
 TEST_F(CraneOnWine, InstallerInstallsSilentlyAndTheInstalledProgramDrawsAsOnLinux) {
     const std::string setup = installer();
     ASSERT_NE(setup, "") << "no installer in " << WINDOWS_BUILD_FOLDER << " (cpack -G NSIS)";
