@@ -10,7 +10,7 @@
 
 namespace glw {
 
-// gl_misc.cpp -----------------------------------------------------------------------------------
+// gl_raster.cpp ---------------------------------------------------------------------------------
 
 // Every command that changes what a draw uses calls this first: between glBegin and glEnd GL
 // refuses such commands (false), otherwise what is batched becomes a draw under the old state.
@@ -180,6 +180,7 @@ bool build_programs();
 // The key's program, built when first asked for, made current; null when it cannot be built.
 ProgramUniforms* use_program(uint64_t key);
 void forget_applied_uniforms();
-void forget_programs();
+// Forgets every program; deletes them only while their context lives.
+void forget_programs(bool delete_them);
 
 } // namespace glw

@@ -7,10 +7,9 @@
 // of which kind (positional, spot, attenuated), what the vertex colour stands for, fog, shading,
 // lines. Each such key gets its own program, built when first drawn with; the values stay uniforms.
 #include "web/gl/gl_internal.h"
+#include "web/gl/gles_entry_points.h"
 
 #include <GL/gl.h>
-#include <webgl/webgl1.h>
-#include <webgl/webgl2.h>
 
 #include <cstdio>
 #include <string>
@@ -344,7 +343,7 @@ void find_uniforms(GLuint program, ProgramUniforms& u) {
 int find_or_build(uint64_t key) {
     for (size_t i = 0; i < s_programs.size(); ++i)
         if (s_programs[i].key == key) return int(i);
-    if (s_programs.size() >= kMaxPrograms) forget_programs();
+    if (s_programs.size() >= kMaxPrograms) forget_programs(true);
     const GLuint id = link(key);
     if (!id) return -1;
     Program p;
@@ -408,7 +407,7 @@ int colour_material_bits() {
 }
 
 bool build_programs() {
-    forget_programs();
+    forget_programs(true);
     // The program of GL's initial state, and one with every part of the shaders in it, so that
     // a shader WebGL refuses shows now rather than as draws that never appear.
     uint64_t everything = kKeyLighting | kKeyNormalize | (uint64_t(3) << kKeyColourMaterialShift) |
@@ -436,9 +435,10 @@ void forget_applied_uniforms() {
             p.uniforms.applied.fog = p.uniforms.applied.raster = kNoValues;
 }
 
-void forget_programs() {
-    for (const Program& p : s_programs)
-        emscripten_glDeleteProgram(p.id);
+void forget_programs(bool delete_them) {
+    if (delete_them)
+        for (const Program& p : s_programs)
+            emscripten_glDeleteProgram(p.id);
     s_programs.clear();
     s_current = -1;
 }
