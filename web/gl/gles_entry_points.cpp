@@ -13,8 +13,9 @@ GLES_ENTRY_POINTS(GLES_DEFINE_ENTRY_POINT)
 
 bool gles_entry_points_load() {
 #define GLES_LOAD_ENTRY_POINT(result, name, parameters, arguments)                                 \
-    emscripten_gl##name =                                                                          \
-        reinterpret_cast<result(*) parameters>(eglGetProcAddress("gl" #name));                     \
+    if (!emscripten_gl##name)                                                                      \
+        emscripten_gl##name =                                                                      \
+            reinterpret_cast<result(*) parameters>(eglGetProcAddress("gl" #name));                 \
     if (!emscripten_gl##name) {                                                                    \
         std::fprintf(stderr, "webgl layer: the GLES driver has no gl%s\n", #name);                 \
         return false;                                                                              \

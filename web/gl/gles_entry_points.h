@@ -80,9 +80,10 @@
 GLES_ENTRY_POINTS(GLES_DECLARE_ENTRY_POINT)
 #undef GLES_DECLARE_ENTRY_POINT
 
-// Fills every entry point from the driver of the current EGL display (an OpenGL ES 3 context
-// must be current, or become current before the first call); false, naming the first missing
-// one on standard error, when the driver lacks any.
+// Fills every entry point from the EGL driver (an OpenGL ES 3 context must be current before the
+// first call); false, naming the first missing one on standard error, when the driver lacks
+// any. An entry point already set is kept: a program may put its own in front of the driver's
+// (bench-gl-layer times the driver's share this way).
 bool gles_entry_points_load();
 
 #endif
