@@ -77,6 +77,11 @@ TEST_F(Installed, RendersFromAnotherFolderTheSameFrameAsTheBuildFolder) {
     const std::string installed = slurp(elsewhere + "/shots/frame-0200.png");
     EXPECT_FALSE(installed.empty());
     EXPECT_TRUE(installed == slurp(elsewhere + "/reference/frame-0200.png"));
+    // --gl gles3 hands the run to the program installed beside it.
+    const CommandResult gles3 =
+        run_in(elsewhere, "'" + prefix + "/bin/crane-render' --gl gles3 --frames 200 --out gles3");
+    EXPECT_EQ(gles3.status, 0) << gles3.err;
+    EXPECT_FALSE(slurp(elsewhere + "/gles3/frame-0200.png").empty());
     std::system(("rm -rf '" + elsewhere + "'").c_str());
 }
 
@@ -136,7 +141,7 @@ TEST_F(Installed, DesktopEntryMetainfoIconsAndManualPages) {
         const char* sections[4];
     } pages[] = {
         {"crane.1.gz", {"KEYS", "CONSOLE REPORT", "EXIT STATUS", "grua1.asc"}},
-        {"crane-render.1.gz", {"--video", "--fps", "EXIT STATUS", "--bench"}},
+        {"crane-render.1.gz", {"--video", "--fps", "EXIT STATUS", "--bench", "--gl"}},
     };
     for (const auto& p : pages) {
         r = run_in(prefix, std::string("MANWIDTH=80 LC_ALL=C.UTF-8 man --warnings -l "
