@@ -128,8 +128,7 @@ TEST(GlLayer, ProgramFramesMatchMesa) {
         const std::string name = std::string("/frame-") + frame + ".png";
         ASSERT_TRUE(read_png(dir + "/mesa" + name, &mesa, &error)) << error;
         ASSERT_TRUE(read_png(dir + "/gles3" + name, &layer, &error)) << error;
-        const PictureDifference d =
-            report_difference(std::string("frame ") + frame, layer, mesa);
+        const PictureDifference d = report_difference(std::string("frame ") + frame, layer, mesa);
         EXPECT_LE(d.mean, kLayerMeanLimit) << frame;
         EXPECT_LE(d.over_16, kLayerOver16Limit) << frame;
     }

@@ -109,8 +109,9 @@ int main(int argc, char** argv) {
 
     const double wall = per_frame([](const Totals& t) { return t.wall; });
     const double cpu = per_frame([](const Totals& t) { return t.cpu; });
-    std::fprintf(stderr, "\n%s: %d frames at 632x425, median frame %.2f ms, main thread CPU %.2f ms",
-                 name, frames, wall, cpu);
+    std::fprintf(stderr,
+                 "\n%s: %d frames at 632x425, median frame %.2f ms, main thread CPU %.2f ms", name,
+                 frames, wall, cpu);
 #ifdef BENCH_GLES
     const double driver_wall = per_frame([](const Totals& t) { return t.driver_wall; });
     const double driver_cpu = per_frame([](const Totals& t) { return t.driver_cpu; });

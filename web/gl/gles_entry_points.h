@@ -12,67 +12,66 @@
 #include <webgl/webgl2.h>
 #else
 
-#include <cstddef>
-
-// X(return type, name, parameters, arguments): every ES call the layer makes.
-#define GLES_ENTRY_POINTS(X)                                                                        \
-    X(void, AttachShader, (GLuint program, GLuint shader), (program, shader))                       \
-    X(void, BindAttribLocation, (GLuint program, GLuint index, const GLchar* name),                 \
-      (program, index, name))                                                                       \
-    X(void, BindBuffer, (GLenum target, GLuint buffer), (target, buffer))                           \
-    X(void, BindVertexArray, (GLuint array), (array))                                               \
-    X(void, BlendFunc, (GLenum src, GLenum dst), (src, dst))                                        \
+// X(return type, name, parameters, arguments): every ES call the layer makes, and those the
+// headless backend reads a frame back with (Finish, PixelStorei, ReadBuffer, ReadPixels).
+#define GLES_ENTRY_POINTS(X)                                                                       \
+    X(void, AttachShader, (GLuint program, GLuint shader), (program, shader))                      \
+    X(void, BindAttribLocation, (GLuint program, GLuint index, const GLchar* name),                \
+      (program, index, name))                                                                      \
+    X(void, BindBuffer, (GLenum target, GLuint buffer), (target, buffer))                          \
+    X(void, BindVertexArray, (GLuint array), (array))                                              \
+    X(void, BlendFunc, (GLenum src, GLenum dst), (src, dst))                                       \
     X(void, BufferData, (GLenum target, GLsizeiptr size, const void* data, GLenum usage),          \
-      (target, size, data, usage))                                                                  \
-    X(void, Clear, (GLbitfield mask), (mask))                                                       \
-    X(void, ClearColor, (GLfloat r, GLfloat g, GLfloat b, GLfloat a), (r, g, b, a))                 \
-    X(void, ColorMask, (GLboolean r, GLboolean g, GLboolean b, GLboolean a), (r, g, b, a))          \
-    X(void, CompileShader, (GLuint shader), (shader))                                               \
-    X(GLuint, CreateProgram, (), ())                                                                \
-    X(GLuint, CreateShader, (GLenum type), (type))                                                  \
-    X(void, DeleteBuffers, (GLsizei n, const GLuint* buffers), (n, buffers))                        \
-    X(void, DeleteProgram, (GLuint program), (program))                                             \
-    X(void, DeleteShader, (GLuint shader), (shader))                                                \
-    X(void, DeleteVertexArrays, (GLsizei n, const GLuint* arrays), (n, arrays))                     \
-    X(void, Disable, (GLenum cap), (cap))                                                           \
-    X(void, DrawArrays, (GLenum mode, GLint first, GLsizei count), (mode, first, count))            \
-    X(void, Enable, (GLenum cap), (cap))                                                            \
-    X(void, EnableVertexAttribArray, (GLuint index), (index))                                       \
-    X(void, Finish, (), ())                                                                         \
-    X(void, FrontFace, (GLenum mode), (mode))                                                       \
-    X(void, GenBuffers, (GLsizei n, GLuint * buffers), (n, buffers))                                \
-    X(void, GenVertexArrays, (GLsizei n, GLuint * arrays), (n, arrays))                             \
-    X(void, GetIntegerv, (GLenum pname, GLint * data), (pname, data))                               \
+      (target, size, data, usage))                                                                 \
+    X(void, Clear, (GLbitfield mask), (mask))                                                      \
+    X(void, ClearColor, (GLfloat r, GLfloat g, GLfloat b, GLfloat a), (r, g, b, a))                \
+    X(void, ColorMask, (GLboolean r, GLboolean g, GLboolean b, GLboolean a), (r, g, b, a))         \
+    X(void, CompileShader, (GLuint shader), (shader))                                              \
+    X(GLuint, CreateProgram, (), ())                                                               \
+    X(GLuint, CreateShader, (GLenum type), (type))                                                 \
+    X(void, DeleteBuffers, (GLsizei n, const GLuint* buffers), (n, buffers))                       \
+    X(void, DeleteProgram, (GLuint program), (program))                                            \
+    X(void, DeleteShader, (GLuint shader), (shader))                                               \
+    X(void, DeleteVertexArrays, (GLsizei n, const GLuint* arrays), (n, arrays))                    \
+    X(void, Disable, (GLenum cap), (cap))                                                          \
+    X(void, DrawArrays, (GLenum mode, GLint first, GLsizei count), (mode, first, count))           \
+    X(void, Enable, (GLenum cap), (cap))                                                           \
+    X(void, EnableVertexAttribArray, (GLuint index), (index))                                      \
+    X(void, Finish, (), ())                                                                        \
+    X(void, FrontFace, (GLenum mode), (mode))                                                      \
+    X(void, GenBuffers, (GLsizei n, GLuint * buffers), (n, buffers))                               \
+    X(void, GenVertexArrays, (GLsizei n, GLuint * arrays), (n, arrays))                            \
+    X(void, GetIntegerv, (GLenum pname, GLint * data), (pname, data))                              \
     X(void, GetProgramInfoLog, (GLuint program, GLsizei size, GLsizei * length, GLchar * log),     \
-      (program, size, length, log))                                                                 \
-    X(void, GetProgramiv, (GLuint program, GLenum pname, GLint * value), (program, pname, value))   \
+      (program, size, length, log))                                                                \
+    X(void, GetProgramiv, (GLuint program, GLenum pname, GLint * value), (program, pname, value))  \
     X(void, GetShaderInfoLog, (GLuint shader, GLsizei size, GLsizei * length, GLchar * log),       \
-      (shader, size, length, log))                                                                  \
-    X(void, GetShaderiv, (GLuint shader, GLenum pname, GLint * value), (shader, pname, value))      \
-    X(GLint, GetUniformLocation, (GLuint program, const GLchar* name), (program, name))             \
-    X(void, LinkProgram, (GLuint program), (program))                                               \
-    X(void, PixelStorei, (GLenum pname, GLint value), (pname, value))                               \
-    X(void, ReadBuffer, (GLenum mode), (mode))                                                      \
-    X(void, ReadPixels,                                                                             \
-      (GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, void* pixels),  \
-      (x, y, width, height, format, type, pixels))                                                  \
-    X(void, ShaderSource,                                                                           \
+      (shader, size, length, log))                                                                 \
+    X(void, GetShaderiv, (GLuint shader, GLenum pname, GLint * value), (shader, pname, value))     \
+    X(GLint, GetUniformLocation, (GLuint program, const GLchar* name), (program, name))            \
+    X(void, LinkProgram, (GLuint program), (program))                                              \
+    X(void, PixelStorei, (GLenum pname, GLint value), (pname, value))                              \
+    X(void, ReadBuffer, (GLenum mode), (mode))                                                     \
+    X(void, ReadPixels,                                                                            \
+      (GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, void* pixels), \
+      (x, y, width, height, format, type, pixels))                                                 \
+    X(void, ShaderSource,                                                                          \
       (GLuint shader, GLsizei count, const GLchar* const* text, const GLint* length),              \
-      (shader, count, text, length))                                                                \
-    X(void, Uniform1f, (GLint location, GLfloat v), (location, v))                                  \
-    X(void, Uniform2fv, (GLint location, GLsizei count, const GLfloat* v), (location, count, v))    \
-    X(void, Uniform4fv, (GLint location, GLsizei count, const GLfloat* v), (location, count, v))    \
-    X(void, UniformMatrix3fv,                                                                       \
+      (shader, count, text, length))                                                               \
+    X(void, Uniform1f, (GLint location, GLfloat v), (location, v))                                 \
+    X(void, Uniform2fv, (GLint location, GLsizei count, const GLfloat* v), (location, count, v))   \
+    X(void, Uniform4fv, (GLint location, GLsizei count, const GLfloat* v), (location, count, v))   \
+    X(void, UniformMatrix3fv,                                                                      \
       (GLint location, GLsizei count, GLboolean transpose, const GLfloat* v),                      \
-      (location, count, transpose, v))                                                              \
-    X(void, UniformMatrix4fv,                                                                       \
+      (location, count, transpose, v))                                                             \
+    X(void, UniformMatrix4fv,                                                                      \
       (GLint location, GLsizei count, GLboolean transpose, const GLfloat* v),                      \
-      (location, count, transpose, v))                                                              \
-    X(void, UseProgram, (GLuint program), (program))                                                \
-    X(void, VertexAttribPointer,                                                                    \
+      (location, count, transpose, v))                                                             \
+    X(void, UseProgram, (GLuint program), (program))                                               \
+    X(void, VertexAttribPointer,                                                                   \
       (GLuint index, GLint size, GLenum type, GLboolean normalized, GLsizei stride,                \
-       const void* offset),                                                                         \
-      (index, size, type, normalized, stride, offset))                                              \
+       const void* offset),                                                                        \
+      (index, size, type, normalized, stride, offset))                                             \
     X(void, Viewport, (GLint x, GLint y, GLsizei width, GLsizei height), (x, y, width, height))
 
 #define GLES_DECLARE_ENTRY_POINT(result, name, parameters, arguments)                              \
