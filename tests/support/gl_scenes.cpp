@@ -13,8 +13,8 @@ namespace {
 
 // ---- Shapes ---------------------------------------------------------------------------------
 
-// A sphere of radius 1 in latitude bands, normals outwards.
-void sphere(int bands) {
+// A sphere of radius 1 in latitude bands, normals outwards; coloured by place when asked.
+void sphere(int bands, bool colours = false) {
     for (int i = 0; i < bands; ++i) {
         const double a0 = M_PI * i / bands - M_PI / 2, a1 = M_PI * (i + 1) / bands - M_PI / 2;
         glBegin(GL_QUAD_STRIP);
@@ -24,6 +24,7 @@ void sphere(int bands) {
                 const double x = std::cos(a) * std::cos(b), y = std::sin(a),
                              z = -std::cos(a) * std::sin(b);
                 glNormal3d(x, y, z);
+                if (colours) glColor3f(float(0.5 + 0.5 * x), float(0.5 + 0.5 * y), 0.3f);
                 glVertex3d(x, y, z);
             }
         }
@@ -143,13 +144,14 @@ void colour_material() {
     perspective_view(4);
     lit_defaults();
     set_light(GL_LIGHT0, GL_POSITION, 0.5f, 1, 1, 0);
+    // Ambient light strong enough to show that the colour stands for the ambient material too.
+    set_light(GL_LIGHT0, GL_AMBIENT, 0.5f, 0.5f, 0.5f, 1);
     glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
     glEnable(GL_COLOR_MATERIAL);
     glPushMatrix();
     glTranslatef(-0.8f, 0, 0);
     glScalef(0.7f, 0.7f, 0.7f);
-    glColor3f(0.9f, 0.2f, 0.1f);
-    sphere(12);
+    sphere(12, true);
     glPopMatrix();
     glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
     glTranslatef(0.8f, 0, 0);
@@ -166,11 +168,11 @@ void linear_fog() {
     glEnable(GL_FOG);
     glFogi(GL_FOG_MODE, GL_LINEAR);
     glFogf(GL_FOG_START, 2);
-    glFogf(GL_FOG_END, 12);
-    const float fog_colour[4] = {0.3f, 0.35f, 0.4f, 1};
+    glFogf(GL_FOG_END, 8);
+    const float fog_colour[4] = {0.05f, 0.05f, 0.1f, 1};
     glFogfv(GL_FOG_COLOR, fog_colour);
-    // A floor running away from the eye, and a lit pillar in the distance.
-    glColor3f(0.9f, 0.6f, 0.2f);
+    // A white floor running away from the eye through the whole ramp, and a lit ball in it.
+    glColor3f(1, 1, 1);
     glPushMatrix();
     glTranslatef(0, -0.8f, -5);
     glRotatef(-90, 1, 0, 0);
@@ -179,7 +181,7 @@ void linear_fog() {
     glPopMatrix();
     lit_defaults();
     set_light(GL_LIGHT0, GL_POSITION, 0, 1, 1, 0);
-    glTranslatef(0.5f, 0, -7);
+    glTranslatef(0.5f, 0, -3);
     sphere(10);
     glDisable(GL_FOG);
 }
