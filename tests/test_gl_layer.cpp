@@ -1,7 +1,8 @@
 // The GL 1.1 layer of web/gl/ against Mesa's own fixed-function GL: each scene is drawn here
 // through Mesa's GL on the headless backend, and through the layer over OpenGL ES 3 by a helper
 // program (the layer defines glEnable and the rest itself, so it cannot share this process
-// with libGL); the pictures must agree within the tolerances the web build is held to.
+// with libGL); the pictures must agree within the tolerances the web build is held to. The
+// program's own frames are compared in test_gl_layer_frames.cpp.
 #include "tests/support/gl_layer_pictures.h"
 #include "tests/support/gl_scenes.h"
 #include "tools/render_image.h"
@@ -9,8 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <map>
-#include <unistd.h>
 
 namespace {
 
@@ -110,29 +109,6 @@ TEST(GlLayer, DrawsOnAfterTheContextIsReplaced) {
     const PictureDifference d = report_difference("restored vs Mesa", layer[1], mesa[1]);
     EXPECT_LE(d.mean, kLayerMeanLimit);
     EXPECT_LE(d.over_16, kLayerOver16Limit);
-}
-
-// The program's own frames, drawn by crane-render through Mesa's GL and through the layer
-// (--gl gles3), run side by side.
-TEST(GlLayer, ProgramFramesMatchMesa) {
-    char pattern[] = "/tmp/gl-layer-frames-XXXXXX";
-    const std::string dir = mkdtemp(pattern);
-    const std::string run = std::string("'") + CRANE_RENDER_EXE + "' --frames 75,200,440,800";
-    const std::string command = "(" + run + " --out '" + dir + "/mesa' & " + run +
-                                " --gl gles3 --out '" + dir + "/gles3'; s=$?; wait $! && exit $s)" +
-                                " >/dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    for (const char* frame : {"0075", "0200", "0440", "0800"}) {
-        RenderImage mesa, layer;
-        std::string error;
-        const std::string name = std::string("/frame-") + frame + ".png";
-        ASSERT_TRUE(read_png(dir + "/mesa" + name, &mesa, &error)) << error;
-        ASSERT_TRUE(read_png(dir + "/gles3" + name, &layer, &error)) << error;
-        const PictureDifference d = report_difference(std::string("frame ") + frame, layer, mesa);
-        EXPECT_LE(d.mean, kLayerMeanLimit) << frame;
-        EXPECT_LE(d.over_16, kLayerOver16Limit) << frame;
-    }
-    std::system(("rm -rf '" + dir + "'").c_str());
 }
 
 } // namespace
