@@ -282,7 +282,7 @@ void matrix_stacks() {
         glColor3f(0.2f + 0.15f * i, 0.8f - 0.1f * i, 0.5f);
         grid(1);
         glPopMatrix();
-        glTranslatef(0, 0.7f, 0);
+        glTranslatef(0, 0.7f, 0.1f); // clear of the quad below: no depth fight
         glScalef(0.2f, 0.2f, 0.2f);
         glColor3f(1, 1, 1);
         grid(1);
