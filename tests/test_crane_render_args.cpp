@@ -175,6 +175,13 @@ TEST(RenderArgsGeneral, HelpAndVersionNeedNothingElse) {
     EXPECT_NE(std::string(render_usage()).find("--frames"), std::string::npos);
 }
 
+TEST(RenderArgsGeneral, GlIsMesaUnlessGles3IsAsked) {
+    EXPECT_FALSE(parse({"--frames", "1"}).options.gles3);
+    EXPECT_FALSE(parse({"--frames", "1", "--gl", "mesa"}).options.gles3);
+    EXPECT_TRUE(parse({"--frames", "1", "--gl=gles3"}).options.gles3);
+    expect_refused({"--frames", "1", "--gl", "gles2"}, "--gl: 'gles2'");
+}
+
 TEST(RenderArgsGeneral, RefusesUnknownMissingAndEmpty) {
     expect_refused({}, "nothing to do");
     expect_refused({"--frames"}, "needs a value");

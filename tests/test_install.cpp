@@ -77,6 +77,11 @@ TEST_F(Installed, RendersFromAnotherFolderTheSameFrameAsTheBuildFolder) {
     const std::string installed = slurp(elsewhere + "/shots/frame-0200.png");
     EXPECT_FALSE(installed.empty());
     EXPECT_TRUE(installed == slurp(elsewhere + "/reference/frame-0200.png"));
+    // --gl gles3 hands the run to the program installed beside it.
+    const CommandResult gles3 =
+        run_in(elsewhere, "'" + prefix + "/bin/crane-render' --gl gles3 --frames 200 --out gles3");
+    EXPECT_EQ(gles3.status, 0) << gles3.err;
+    EXPECT_FALSE(slurp(elsewhere + "/gles3/frame-0200.png").empty());
     std::system(("rm -rf '" + elsewhere + "'").c_str());
 }
 

@@ -78,3 +78,19 @@ if(CRANE_WEB_BUILD)
     DEPENDS crane-render WORKING_DIRECTORY ${CMAKE_BINARY_DIR} USES_TERMINAL)
   add_dependencies(bench-web meshes)
 endif()
+
+# The GL 1.1 layer's own cost natively: the program's frames through the layer over OpenGL ES 3
+# and through Mesa's fixed function (two programs: the layer defines the GL entry points that
+# libGL defines too).
+add_executable(bench-gl-layer-gles3 ${bench_dir}/bench_gl_layer.cpp $<TARGET_OBJECTS:crane_catalogue>)
+target_link_libraries(bench-gl-layer-gles3 PRIVATE ${crane_program_libs}
+  crane_platform_headless_gles)
+target_compile_definitions(bench-gl-layer-gles3 PRIVATE BENCH_GLES)
+add_executable(bench-gl-layer-mesa ${bench_dir}/bench_gl_layer.cpp $<TARGET_OBJECTS:crane_catalogue>)
+target_link_libraries(bench-gl-layer-mesa PRIVATE ${crane_program_libs} crane_platform_headless
+  OpenGL::OpenGL OpenGL::EGL PkgConfig::GLU)
+add_custom_target(bench-gl-layer
+  COMMAND bench-gl-layer-mesa 800 >/dev/null
+  COMMAND bench-gl-layer-gles3 800 >/dev/null
+  DEPENDS bench-gl-layer-mesa bench-gl-layer-gles3 meshes
+  WORKING_DIRECTORY ${CMAKE_BINARY_DIR} USES_TERMINAL)

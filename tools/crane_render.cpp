@@ -1,5 +1,8 @@
 // crane-render: runs the crane program unchanged on the headless backend and saves chosen
-// frames as PNG files or a video, or times a run.
+// frames as PNG files or a video, or times a run. Built as crane-render-gles3
+// (CRANE_RENDER_GLES3), the same program draws through web/gl/ over OpenGL ES 3: that layer
+// defines glEnable and the rest itself, so it cannot share a process with Mesa's libGL, and
+// crane-render --gl gles3 hands the whole run over to that program beside it.
 #include "app/main.h"
 #include "toolkit/headless/headless_control.h"
 #include "tools/render_args.h"
@@ -172,6 +175,20 @@ bool close_video(bool run_ok) {
     return true;
 }
 
+#if !defined(_WIN32) && !defined(CRANE_RENDER_GLES3)
+// Runs crane-render-gles3 from crane-render's own folder in this process's place, with the
+// same arguments; returns only when it cannot.
+int run_gles3(char** argv) {
+    std::error_code ec;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    const std::string helper = (self.parent_path() / "crane-render-gles3").string();
+    if (!ec) execv(helper.c_str(), argv);
+    std::fprintf(stderr, "crane-render: cannot run %s: %s\n", helper.c_str(),
+                 ec ? ec.message().c_str() : std::strerror(errno));
+    return 1;
+}
+#endif
+
 double ms_between(Clock::time_point a, Clock::time_point b) {
     return std::chrono::duration<double, std::milli>(b - a).count();
 }
@@ -210,6 +227,14 @@ int main(int argc, char** argv) {
         std::printf("crane-render %s\n", CRANE_VERSION);
         return 0;
     }
+#ifdef _WIN32
+    if (g_options.gles3) {
+        std::fprintf(stderr, "crane-render: --gl gles3: this build draws with the system's GL\n");
+        return 2;
+    }
+#elif !defined(CRANE_RENDER_GLES3)
+    if (g_options.gles3) return run_gles3(argv);
+#endif
     resolve_from_caller(&g_options.out_dir);
     resolve_from_caller(&g_options.sheet);
     resolve_from_caller(&g_options.video);

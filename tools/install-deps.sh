@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 # Building and running crane and crane-render on Linux.
 run=(
   build-essential cmake pkg-config
-  libgl-dev libglu1-mesa-dev libegl-dev libx11-dev libx11-xcb-dev libxcb-glx0-dev libpng-dev
+  libgl-dev libglu1-mesa-dev libegl-dev libgles-dev libx11-dev libx11-xcb-dev libxcb-glx0-dev libpng-dev
   libwayland-dev wayland-protocols libxkbcommon-dev libdecor-0-dev libdecor-0-plugin-1-cairo
   libcairo2-dev
   libgl1-mesa-dri libegl-mesa0 libglx-mesa0

@@ -40,6 +40,16 @@ target_link_libraries(crane-render PRIVATE crane_render_support
 target_compile_definitions(crane-render PRIVATE CRANE_VERSION="${PROJECT_VERSION}")
 add_dependencies(crane-render meshes)
 
+# crane-render --gl gles3 runs this program beside it: the same one, whose GL is web/gl/ over
+# OpenGL ES 3 (it links neither libGL nor GLU, whose glEnable... the layer defines itself).
+add_executable(crane-render-gles3 ${CMAKE_CURRENT_LIST_DIR}/crane_render.cpp
+  $<TARGET_OBJECTS:crane_catalogue>)
+target_link_libraries(crane-render-gles3 PRIVATE crane_render_support
+  crane_app crane_mesh crane_spring crane_tk crane_platform_headless_gles)
+target_compile_definitions(crane-render-gles3 PRIVATE CRANE_VERSION="${PROJECT_VERSION}"
+  CRANE_RENDER_GLES3)
+add_dependencies(crane-render crane-render-gles3)
+
 # The README's pictures drawn anew into docs/pictures/ (the window pictures come from the
 # end-to-end tests instead).
 add_custom_target(pictures

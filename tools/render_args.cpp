@@ -121,6 +121,11 @@ const char* render_usage() {
            "                         width or height grows by one, repeating the last\n"
            "                         column or row (632x425 is written as 632x426)\n"
            "  --fps N                frames per second of the video (default 30)\n"
+           "  --gl mesa|gles3        the GL that draws: mesa (default), Mesa's own OpenGL\n"
+           "                         with its fixed-function pipeline; gles3, the program's\n"
+           "                         GL 1.1 calls carried out by crane's own layer over\n"
+           "                         OpenGL ES 3 (as in the web build), for drivers that\n"
+           "                         offer only GLES\n"
 #endif
            "  --help                 this text\n"
            "  --version              the version of crane-render\n";
@@ -154,7 +159,7 @@ bool parse_render_args(int argc, const char* const* argv, RenderOptions* options
         }
         const bool known = arg == "--frames" || arg == "--out" || arg == "--key" ||
                            arg == "--size" || arg == "--sheet" || arg == "--bench" ||
-                           arg == "--video" || arg == "--fps";
+                           arg == "--video" || arg == "--fps" || arg == "--gl";
         if (!known) {
             *error = "unknown argument '" + std::string(argv[i]) + "'";
             return false;
@@ -204,6 +209,12 @@ bool parse_render_args(int argc, const char* const* argv, RenderOptions* options
                 return false;
             }
             have_fps = true;
+        } else if (arg == "--gl") {
+            if (value != "mesa" && value != "gles3") {
+                *error = "--gl: '" + value + "' is not mesa or gles3";
+                return false;
+            }
+            options->gles3 = value == "gles3";
         } else if (arg == "--bench") {
             if (!parse_count(value, &options->bench)) {
                 *error = "--bench: '" + value + "' is not a frame count from 1 to " +

@@ -20,6 +20,7 @@ struct RenderOptions {
     int bench;         // frames to draw and time, 0: no benchmark
     std::string video; // video file of the chosen frames, empty: none
     int fps;           // frames per second of the video
+    bool gles3;        // draw through the GL 1.1 layer over OpenGL ES 3 instead of Mesa's GL
     bool help;
     bool version;
 };

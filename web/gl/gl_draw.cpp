@@ -2,13 +2,19 @@
 // they are done under (depth test with GL_LESS, culling, blending, the draw buffer, the
 // viewport), their submission in one pass, and the layer's life in the backend's context.
 #include "web/gl/gl_internal.h"
+#include "web/gl/gles_entry_points.h"
 #include "web/gl/webgl_layer.h"
 
 #include <GL/gl.h>
-#include <webgl/webgl1.h>
-#include <webgl/webgl2.h>
 
+#include <cstdio>
 #include <vector>
+
+#ifdef __EMSCRIPTEN__
+#include <emscripten/emscripten.h>
+#else
+#define EMSCRIPTEN_KEEPALIVE
+#endif
 
 namespace glw {
 
@@ -222,9 +228,31 @@ void submit_frame() {
 
 using namespace glw;
 
+namespace {
+
+// Forgets the layer's objects; deletes them only while their context lives.
+void release_objects(bool delete_them) {
+    // What is still batched or recorded goes with the context.
+    s_ready = false;
+    flush_batch();
+    forget_frame();
+    for (Stream& stream : s_streams) {
+        if (delete_them && stream.vao) emscripten_glDeleteVertexArrays(1, &stream.vao);
+        if (delete_them && stream.buffer) emscripten_glDeleteBuffers(1, &stream.buffer);
+        stream.vao = 0;
+        stream.buffer = 0;
+    }
+    forget_programs(delete_them);
+}
+
+} // namespace
+
 bool webgl_layer_init() {
     s_ready = false;
     forget_frame();
+#ifndef __EMSCRIPTEN__
+    if (!gles_entry_points_load()) return false;
+#endif
     s_applied = Applied{};
     // Mesa does not dither 8-bit colour buffers; WebGL starts with dithering on.
     emscripten_glDisable(GL_DITHER);
@@ -244,20 +272,24 @@ bool webgl_layer_init() {
 }
 
 void webgl_layer_release() {
-    // What is still batched or recorded goes with the context.
-    s_ready = false;
-    flush_batch();
-    forget_frame();
-    for (Stream& stream : s_streams) {
-        if (stream.vao) emscripten_glDeleteVertexArrays(1, &stream.vao);
-        if (stream.buffer) emscripten_glDeleteBuffers(1, &stream.buffer);
-        stream.vao = 0;
-        stream.buffer = 0;
-    }
-    forget_programs();
+    release_objects(true);
 }
 
 void webgl_layer_flush() {
     flush_batch();
     submit_frame();
 }
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE void webgl_layer_context_lost(void) {
+    release_objects(false);
+}
+
+// The state the objects are made from never left the layer; only the objects are made anew.
+EMSCRIPTEN_KEEPALIVE void webgl_layer_context_restored(void) {
+    release_objects(false);
+    if (!webgl_layer_init()) std::fprintf(stderr, "webgl layer: not restored\n");
+}
+
+} // extern "C"

@@ -294,8 +294,7 @@ using namespace glw;
 extern "C" {
 
 void glBegin(GLenum mode) {
-    const uint32_t args[] = {list_arg(mode)};
-    if (execute_now(ListOp::begin, args, 1)) begin(mode);
+    if (execute_now(ListOp::begin, mode)) begin(mode);
 }
 
 void glEnd() {
@@ -303,8 +302,7 @@ void glEnd() {
 }
 
 void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
-    const uint32_t args[] = {list_arg(x), list_arg(y), list_arg(z)};
-    if (execute_now(ListOp::vertex, args, 3)) vertex(x, y, z);
+    if (execute_now(ListOp::vertex, x, y, z)) vertex(x, y, z);
 }
 
 void glVertex3d(GLdouble x, GLdouble y, GLdouble z) {
@@ -312,8 +310,7 @@ void glVertex3d(GLdouble x, GLdouble y, GLdouble z) {
 }
 
 void glNormal3f(GLfloat x, GLfloat y, GLfloat z) {
-    const uint32_t args[] = {list_arg(x), list_arg(y), list_arg(z)};
-    if (execute_now(ListOp::normal, args, 3)) normal(x, y, z);
+    if (execute_now(ListOp::normal, x, y, z)) normal(x, y, z);
 }
 
 void glNormal3fv(const GLfloat* v) {
@@ -325,8 +322,7 @@ void glNormal3d(GLdouble x, GLdouble y, GLdouble z) {
 }
 
 void glColor3f(GLfloat r, GLfloat g, GLfloat b) {
-    const uint32_t args[] = {list_arg(r), list_arg(g), list_arg(b), list_arg(1.0f)};
-    if (execute_now(ListOp::colour, args, 4)) colour(r, g, b, 1.0f);
+    if (execute_now(ListOp::colour, r, g, b, 1.0f)) colour(r, g, b, 1.0f);
 }
 
 } // extern "C"

@@ -10,7 +10,7 @@
 
 namespace glw {
 
-// gl_misc.cpp -----------------------------------------------------------------------------------
+// gl_raster.cpp ---------------------------------------------------------------------------------
 
 // Every command that changes what a draw uses calls this first: between glBegin and glEnd GL
 // refuses such commands (false), otherwise what is batched becomes a draw under the old state.
@@ -69,37 +69,46 @@ void flush_batch();
 
 // gl_lists.cpp ----------------------------------------------------------------------------------
 
+// Every command a display list records, and how it is replayed: a list keeps each command's
+// values as 32-bit words, read back as u(i) the i-th as a name, mask or count, n(i) as a signed
+// integer, f(i) as a float, v(i) the floats from the i-th on. The entry point of a command
+// records its values in the order its replay reads them.
+#define GLW_LIST_COMMANDS(X)                                                                       \
+    X(begin, begin(u(0)))                                                                          \
+    X(end, end())                                                                                  \
+    X(vertex, vertex(f(0), f(1), f(2)))                                                            \
+    X(normal, normal(f(0), f(1), f(2)))                                                            \
+    X(colour, colour(f(0), f(1), f(2), f(3)))                                                      \
+    X(matrix_mode, matrix_mode(u(0)))                                                              \
+    X(load_identity, load_identity())                                                              \
+    X(push_matrix, push_matrix())                                                                  \
+    X(pop_matrix, pop_matrix())                                                                    \
+    X(mult_matrix, mult_matrix(v(0)))                                                              \
+    X(translate, translate(f(0), f(1), f(2)))                                                      \
+    X(rotate, rotate(f(0), f(1), f(2), f(3)))                                                      \
+    X(scale, scale(f(0), f(1), f(2)))                                                              \
+    X(ortho, ortho(f(0), f(1), f(2), f(3), f(4), f(5)))                                            \
+    X(light, light(u(0), u(1), v(2)))                                                              \
+    X(material, material(u(0), u(1), v(2)))                                                        \
+    X(colour_material, colour_material(u(0), u(1)))                                                \
+    X(fog, fog(u(0), v(1)))                                                                        \
+    X(enable, enable(u(0), true))                                                                  \
+    X(disable, enable(u(0), false))                                                                \
+    X(shade_model, shade_model(u(0)))                                                              \
+    X(line_width, line_width(f(0)))                                                                \
+    X(front_face, front_face(u(0)))                                                                \
+    X(blend_func, blend_func(u(0), u(1)))                                                          \
+    X(clear_colour, clear_colour(f(0), f(1), f(2), f(3)))                                          \
+    X(clear_index, clear_index(f(0)))                                                              \
+    X(clear, clear(u(0)))                                                                          \
+    X(viewport, viewport(n(0), n(1), n(2), n(3)))                                                  \
+    X(draw_buffer, draw_buffer(u(0)))                                                              \
+    X(call_list, call_list(u(0)))
+
 enum class ListOp : uint8_t {
-    begin,
-    end,
-    vertex,
-    normal,
-    colour,
-    matrix_mode,
-    load_identity,
-    push_matrix,
-    pop_matrix,
-    mult_matrix,
-    translate,
-    rotate,
-    scale,
-    ortho,
-    light,
-    material,
-    colour_material,
-    fog,
-    enable,
-    disable,
-    shade_model,
-    line_width,
-    front_face,
-    blend_func,
-    clear_colour,
-    clear_index,
-    clear,
-    viewport,
-    draw_buffer,
-    call_list,
+#define GLW_LIST_OP(name, replay) name,
+    GLW_LIST_COMMANDS(GLW_LIST_OP)
+#undef GLW_LIST_OP
 };
 
 inline uint32_t list_arg(float v) {
@@ -110,12 +119,17 @@ inline uint32_t list_arg(float v) {
 inline uint32_t list_arg(uint32_t v) {
     return v;
 }
+inline uint32_t list_arg(int32_t v) {
+    return uint32_t(v);
+}
 
 // Records the command while a list is being compiled; true when it is to be executed now (no
 // list being compiled, or GL_COMPILE_AND_EXECUTE).
-bool execute_now(ListOp op, const uint32_t* args, int count);
-inline bool execute_now(ListOp op) {
-    return execute_now(op, nullptr, 0);
+bool execute_now_array(ListOp op, const uint32_t* args, int count);
+// The same for a command's values given one by one (names, integers, floats).
+template <typename... Values> bool execute_now(ListOp op, Values... values) {
+    const uint32_t args[sizeof...(Values) + 1] = {list_arg(values)...};
+    return execute_now_array(op, args, int(sizeof...(Values)));
 }
 
 void call_list(GLuint list);
@@ -180,6 +194,7 @@ bool build_programs();
 // The key's program, built when first asked for, made current; null when it cannot be built.
 ProgramUniforms* use_program(uint64_t key);
 void forget_applied_uniforms();
-void forget_programs();
+// Forgets every program; deletes them only while their context lives.
+void forget_programs(bool delete_them);
 
 } // namespace glw

@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 
 #include <cstring>
+#include <initializer_list>
 
 namespace glw {
 
@@ -103,12 +104,15 @@ void set_material(Material& m, GLenum pname, const float* p) {
     }
 }
 
-// Records a command whose values are a counted array after two names.
-bool record(ListOp op, GLenum a, GLenum b, const float* values, int count) {
-    uint32_t args[6] = {list_arg(a), list_arg(b)};
+// Records a command whose values are a counted array after its names (one or two).
+bool record(ListOp op, std::initializer_list<GLenum> names, const float* values, int count) {
+    uint32_t args[6];
+    int n = 0;
+    for (GLenum name : names)
+        args[n++] = list_arg(name);
     for (int i = 0; i < count; ++i)
-        args[2 + i] = list_arg(values[i]);
-    return execute_now(op, args, 2 + count);
+        args[n++] = list_arg(values[i]);
+    return execute_now_array(op, args, n);
 }
 
 } // namespace
@@ -237,45 +241,44 @@ extern "C" {
 void glLightfv(GLenum which, GLenum pname, const GLfloat* params) {
     const int n = light_values(pname);
     if (n == 0) return;
-    if (record(ListOp::light, which, pname, params, n)) light(which, pname, params);
+    if (record(ListOp::light, {which, pname}, params, n)) light(which, pname, params);
 }
 
 void glLightf(GLenum which, GLenum pname, GLfloat param) {
     if (light_values(pname) != 1) return; // a vector parameter needs glLightfv
-    if (record(ListOp::light, which, pname, &param, 1)) light(which, pname, &param);
+    if (record(ListOp::light, {which, pname}, &param, 1)) light(which, pname, &param);
 }
 
 void glMaterialfv(GLenum face, GLenum pname, const GLfloat* params) {
     const int n = material_values(pname);
     if (n == 0) return;
-    if (record(ListOp::material, face, pname, params, n)) material(face, pname, params);
+    if (record(ListOp::material, {face, pname}, params, n)) material(face, pname, params);
 }
 
 void glMaterialf(GLenum face, GLenum pname, GLfloat param) {
     if (pname != GL_SHININESS) return;
-    if (record(ListOp::material, face, pname, &param, 1)) material(face, pname, &param);
+    if (record(ListOp::material, {face, pname}, &param, 1)) material(face, pname, &param);
 }
 
 void glColorMaterial(GLenum face, GLenum mode) {
-    const uint32_t args[] = {list_arg(face), list_arg(mode)};
-    if (execute_now(ListOp::colour_material, args, 2)) colour_material(face, mode);
+    if (execute_now(ListOp::colour_material, face, mode)) colour_material(face, mode);
 }
 
 void glFogfv(GLenum pname, const GLfloat* params) {
     const int n = fog_values(pname);
     if (n == 0) return;
-    if (record(ListOp::fog, pname, 0, params, n)) fog(pname, params);
+    if (record(ListOp::fog, {pname}, params, n)) fog(pname, params);
 }
 
 void glFogf(GLenum pname, GLfloat param) {
     if (fog_values(pname) != 1) return;
-    if (record(ListOp::fog, pname, 0, &param, 1)) fog(pname, &param);
+    if (record(ListOp::fog, {pname}, &param, 1)) fog(pname, &param);
 }
 
 void glFogi(GLenum pname, GLint param) {
     if (fog_values(pname) != 1) return;
     const float value = float(param);
-    if (record(ListOp::fog, pname, 0, &value, 1)) fog(pname, &value);
+    if (record(ListOp::fog, {pname}, &value, 1)) fog(pname, &value);
 }
 
 } // extern "C"

@@ -31,113 +31,27 @@ GLenum s_compile_mode = GL_COMPILE;
 List s_new; // its commands, which replace the list's old ones at glEndList
 int s_call_depth = 0;
 
-float value(const uint32_t* args, int i) {
-    float v;
-    std::memcpy(&v, &args[i], sizeof v);
-    return v;
-}
-
 void run(const Command& c, const uint32_t* a) {
-    float v[16];
+    float floats[16];
     for (int i = 0; i < c.count && i < 16; ++i)
-        v[i] = value(a, i);
+        std::memcpy(&floats[i], &a[i], sizeof floats[i]);
+    const auto u = [a](int i) { return a[i]; };
+    const auto n = [a](int i) { return int32_t(a[i]); };
+    const auto f = [&floats](int i) { return floats[i]; };
+    const auto v = [&floats](int i) { return floats + i; };
     switch (c.op) {
-    case ListOp::begin:
-        begin(a[0]);
+#define GLW_REPLAY(name, replay)                                                                   \
+    case ListOp::name:                                                                             \
+        replay;                                                                                    \
         break;
-    case ListOp::end:
-        end();
-        break;
-    case ListOp::vertex:
-        vertex(v[0], v[1], v[2]);
-        break;
-    case ListOp::normal:
-        normal(v[0], v[1], v[2]);
-        break;
-    case ListOp::colour:
-        colour(v[0], v[1], v[2], v[3]);
-        break;
-    case ListOp::matrix_mode:
-        matrix_mode(a[0]);
-        break;
-    case ListOp::load_identity:
-        load_identity();
-        break;
-    case ListOp::push_matrix:
-        push_matrix();
-        break;
-    case ListOp::pop_matrix:
-        pop_matrix();
-        break;
-    case ListOp::mult_matrix:
-        mult_matrix(v);
-        break;
-    case ListOp::translate:
-        translate(v[0], v[1], v[2]);
-        break;
-    case ListOp::rotate:
-        rotate(v[0], v[1], v[2], v[3]);
-        break;
-    case ListOp::scale:
-        scale(v[0], v[1], v[2]);
-        break;
-    case ListOp::ortho:
-        ortho(v[0], v[1], v[2], v[3], v[4], v[5]);
-        break;
-    case ListOp::light:
-        light(a[0], a[1], v + 2);
-        break;
-    case ListOp::material:
-        material(a[0], a[1], v + 2);
-        break;
-    case ListOp::colour_material:
-        colour_material(a[0], a[1]);
-        break;
-    case ListOp::fog:
-        fog(a[0], v + 2);
-        break;
-    case ListOp::enable:
-        enable(a[0], true);
-        break;
-    case ListOp::disable:
-        enable(a[0], false);
-        break;
-    case ListOp::shade_model:
-        shade_model(a[0]);
-        break;
-    case ListOp::line_width:
-        line_width(v[0]);
-        break;
-    case ListOp::front_face:
-        front_face(a[0]);
-        break;
-    case ListOp::blend_func:
-        blend_func(a[0], a[1]);
-        break;
-    case ListOp::clear_colour:
-        clear_colour(v[0], v[1], v[2], v[3]);
-        break;
-    case ListOp::clear_index:
-        clear_index(v[0]);
-        break;
-    case ListOp::clear:
-        clear(a[0]);
-        break;
-    case ListOp::viewport:
-        viewport(int32_t(a[0]), int32_t(a[1]), int32_t(a[2]), int32_t(a[3]));
-        break;
-    case ListOp::draw_buffer:
-        draw_buffer(a[0]);
-        break;
-    case ListOp::call_list:
-        call_list(a[0]);
-        break;
+        GLW_LIST_COMMANDS(GLW_REPLAY)
+#undef GLW_REPLAY
     }
 }
 
 } // namespace
 
-bool execute_now(ListOp op, const uint32_t* args, int count) {
+bool execute_now_array(ListOp op, const uint32_t* args, int count) {
     if (s_compiling == 0) return true;
     s_new.commands.push_back(Command{op, uint8_t(count), uint32_t(s_new.args.size())});
     s_new.args.insert(s_new.args.end(), args, args + count);
@@ -201,8 +115,7 @@ void glEndList() {
 }
 
 void glCallList(GLuint list) {
-    const uint32_t args[] = {list_arg(list)};
-    if (execute_now(ListOp::call_list, args, 1)) call_list(list);
+    if (execute_now(ListOp::call_list, list)) call_list(list);
 }
 
 } // extern "C"

@@ -171,8 +171,7 @@ using namespace glw;
 extern "C" {
 
 void glMatrixMode(GLenum mode) {
-    const uint32_t args[] = {list_arg(mode)};
-    if (execute_now(ListOp::matrix_mode, args, 1)) matrix_mode(mode);
+    if (execute_now(ListOp::matrix_mode, mode)) matrix_mode(mode);
 }
 
 void glLoadIdentity() {
@@ -188,28 +187,23 @@ void glPopMatrix() {
 }
 
 void glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
-    const uint32_t args[] = {list_arg(x), list_arg(y), list_arg(z)};
-    if (execute_now(ListOp::translate, args, 3)) translate(x, y, z);
+    if (execute_now(ListOp::translate, x, y, z)) translate(x, y, z);
 }
 
 void glScalef(GLfloat x, GLfloat y, GLfloat z) {
-    const uint32_t args[] = {list_arg(x), list_arg(y), list_arg(z)};
-    if (execute_now(ListOp::scale, args, 3)) scale(x, y, z);
+    if (execute_now(ListOp::scale, x, y, z)) scale(x, y, z);
 }
 
 void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) {
-    const uint32_t args[] = {list_arg(angle), list_arg(x), list_arg(y), list_arg(z)};
-    if (execute_now(ListOp::rotate, args, 4)) rotate(angle, x, y, z);
+    if (execute_now(ListOp::rotate, angle, x, y, z)) rotate(angle, x, y, z);
 }
 
 void glOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble near_val,
              GLdouble far_val) {
     const float v[6] = {float(left), float(right),    float(bottom),
                         float(top),  float(near_val), float(far_val)};
-    uint32_t args[6];
-    for (int i = 0; i < 6; ++i)
-        args[i] = list_arg(v[i]);
-    if (execute_now(ListOp::ortho, args, 6)) ortho(v[0], v[1], v[2], v[3], v[4], v[5]);
+    if (execute_now(ListOp::ortho, v[0], v[1], v[2], v[3], v[4], v[5]))
+        ortho(v[0], v[1], v[2], v[3], v[4], v[5]);
 }
 
 // GLU's perspective: its matrix is computed in double precision and multiplied on as
@@ -229,7 +223,7 @@ void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble z_near, GLdouble z_
     uint32_t args[16];
     for (int i = 0; i < 16; ++i)
         args[i] = list_arg(m[i]);
-    if (execute_now(ListOp::mult_matrix, args, 16)) mult_matrix(m);
+    if (execute_now_array(ListOp::mult_matrix, args, 16)) mult_matrix(m);
 }
 
 } // extern "C"

@@ -7,10 +7,9 @@
 // of which kind (positional, spot, attenuated), what the vertex colour stands for, fog, shading,
 // lines. Each such key gets its own program, built when first drawn with; the values stay uniforms.
 #include "web/gl/gl_internal.h"
+#include "web/gl/gles_entry_points.h"
 
 #include <GL/gl.h>
-#include <webgl/webgl1.h>
-#include <webgl/webgl2.h>
 
 #include <cstdio>
 #include <string>
@@ -192,45 +191,70 @@ void main() {
 }
 )";
 
-// One light's share, written out for its kind as Mesa's generated program has it: the
-// distance and spot attenuation scale the light's ambient, diffuse and specular terms alike.
-std::string light_code(int i, uint64_t kind, bool shininess_zero) {
-    const std::string n = std::to_string(i);
+// One light's share, as Mesa's generated program has it: the distance and spot attenuation
+// scale the light's ambient, diffuse and specular terms alike. Written once for every light:
+// @ stands for the light's place among the enabled ones, and the light's kind is defined
+// before it (POSITIONAL, ATTENUATED: positional with attenuation, SPOT).
+const char* const k_light_template = R"(    // light @
+#if POSITIONAL
+    vp = u_light_position[@].xyz / u_light_position[@].w - eye;
+    d = inversesqrt(dot(vp, vp));
+    vp *= d;
+#if ATTENUATED
+    d = 1.0 / d;
+    att = 1.0 / (u_light_attenuation[@].x + u_light_attenuation[@].y * d + u_light_attenuation[@].z * d * d);
+#endif
+#else
+    vp = u_light_position[@].xyz;
+#endif
+#if SPOT
+    s = dot(-vp, u_light_spot[@].xyz);
+    s = u_light_spot[@].w < s ? pow(s, u_light_attenuation[@].w) : 0.0;
+#if ATTENUATED
+    att *= s;
+#else
+    att = s;
+#endif
+#endif
+    nl = dot(n, vp);
+    d = max(nl, 0.0);
+#if SHININESS_ZERO
+    s = nl > 0.0 ? 1.0 : 0.0;
+#else
+#if POSITIONAL
+    h = normalize(vp + vec3(0.0, 0.0, 1.0));
+#else
+    h = u_light_half[@].xyz;
+#endif
+    s = nl > 0.0 ? pow(max(dot(n, h), 0.0), u_shininess) : 0.0;
+#endif
+#if ATTENUATED || SPOT
+    c += att * u_light_ambient[@].rgb * ambient.rgb;
+    c += att * d * u_light_diffuse[@].rgb * diffuse.rgb;
+    c += att * s * u_light_specular[@].rgb * specular.rgb;
+#else
+    c += u_light_ambient[@].rgb * ambient.rgb;
+    c += d * u_light_diffuse[@].rgb * diffuse.rgb;
+    c += s * u_light_specular[@].rgb * specular.rgb;
+#endif
+#undef POSITIONAL
+#undef ATTENUATED
+#undef SPOT
+)";
+
+std::string light_code(int i, uint64_t kind) {
     const bool positional = kind & kLightPositional;
     const bool attenuated = positional && (kind & kLightAttenuated);
     const bool spot = kind & kLightSpot;
-    std::string code = "    // light " + n + "\n";
-    if (positional) {
-        code += "    vp = u_light_position[" + n + "].xyz / u_light_position[" + n + "].w - eye;\n";
-        code += "    d = inversesqrt(dot(vp, vp));\n";
-        code += "    vp *= d;\n";
-        if (attenuated) {
-            code += "    d = 1.0 / d;\n";
-            code += "    att = 1.0 / (u_light_attenuation[" + n + "].x + u_light_attenuation[" + n +
-                    "].y * d + u_light_attenuation[" + n + "].z * d * d);\n";
-        }
-    } else {
-        code += "    vp = u_light_position[" + n + "].xyz;\n";
-    }
-    if (spot) {
-        code += "    s = dot(-vp, u_light_spot[" + n + "].xyz);\n";
-        code += "    s = u_light_spot[" + n + "].w < s ? pow(s, u_light_attenuation[" + n +
-                "].w) : 0.0;\n";
-        code += attenuated ? "    att *= s;\n" : "    att = s;\n";
-    }
-    code += "    nl = dot(n, vp);\n";
-    code += "    d = max(nl, 0.0);\n";
-    if (shininess_zero) {
-        code += "    s = nl > 0.0 ? 1.0 : 0.0;\n";
-    } else {
-        code += positional ? "    h = normalize(vp + vec3(0.0, 0.0, 1.0));\n"
-                           : "    h = u_light_half[" + n + "].xyz;\n";
-        code += "    s = nl > 0.0 ? pow(max(dot(n, h), 0.0), u_shininess) : 0.0;\n";
-    }
-    const std::string scale = attenuated || spot ? "att * " : "";
-    code += "    c += " + scale + "u_light_ambient[" + n + "].rgb * ambient.rgb;\n";
-    code += "    c += " + scale + "d * u_light_diffuse[" + n + "].rgb * diffuse.rgb;\n";
-    code += "    c += " + scale + "s * u_light_specular[" + n + "].rgb * specular.rgb;\n";
+    std::string code = std::string("#define POSITIONAL ") + (positional ? "1" : "0") +
+                       "\n#define ATTENUATED " + (attenuated ? "1" : "0") + "\n#define SPOT " +
+                       (spot ? "1" : "0") + "\n";
+    const std::string index = std::to_string(i);
+    for (const char* t = k_light_template; *t; ++t)
+        if (*t == '@')
+            code += index;
+        else
+            code += *t;
     return code;
 }
 
@@ -243,6 +267,7 @@ std::string header(uint64_t key) {
     h += "#define FOG_MODE " + std::to_string(fog) + "\n";
     h += "#define FLAT " + std::to_string((key & kKeyFlat) ? 1 : 0) + "\n";
     h += "#define LINES " + std::to_string((key & kKeyLines) ? 1 : 0) + "\n";
+    h += "#define SHININESS_ZERO " + std::to_string((key & kKeyShininessZero) ? 1 : 0) + "\n";
     return h;
 }
 
@@ -250,7 +275,7 @@ std::string vertex_source(uint64_t key) {
     std::string source = header(key) + k_vertex_common + k_vertex_lighting_start;
     const int count = int((key >> kKeyLightCountShift) & 15);
     for (int i = 0; i < count; ++i)
-        source += light_code(i, (key >> (kKeyLightShift + 3 * i)) & 7, key & kKeyShininessZero);
+        source += light_code(i, (key >> (kKeyLightShift + 3 * i)) & 7);
     source += k_vertex_lighting_end;
     return source;
 }
@@ -344,7 +369,7 @@ void find_uniforms(GLuint program, ProgramUniforms& u) {
 int find_or_build(uint64_t key) {
     for (size_t i = 0; i < s_programs.size(); ++i)
         if (s_programs[i].key == key) return int(i);
-    if (s_programs.size() >= kMaxPrograms) forget_programs();
+    if (s_programs.size() >= kMaxPrograms) forget_programs(true);
     const GLuint id = link(key);
     if (!id) return -1;
     Program p;
@@ -408,7 +433,7 @@ int colour_material_bits() {
 }
 
 bool build_programs() {
-    forget_programs();
+    forget_programs(true);
     // The program of GL's initial state, and one with every part of the shaders in it, so that
     // a shader WebGL refuses shows now rather than as draws that never appear.
     uint64_t everything = kKeyLighting | kKeyNormalize | (uint64_t(3) << kKeyColourMaterialShift) |
@@ -436,9 +461,10 @@ void forget_applied_uniforms() {
             p.uniforms.applied.fog = p.uniforms.applied.raster = kNoValues;
 }
 
-void forget_programs() {
-    for (const Program& p : s_programs)
-        emscripten_glDeleteProgram(p.id);
+void forget_programs(bool delete_them) {
+    if (delete_them)
+        for (const Program& p : s_programs)
+            emscripten_glDeleteProgram(p.id);
     s_programs.clear();
     s_current = -1;
 }

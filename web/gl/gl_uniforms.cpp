@@ -4,10 +4,9 @@
 // differs from what the draw's program holds (a program without some of the uniforms ignores
 // their values: WebGL takes location -1 as none).
 #include "web/gl/gl_internal.h"
+#include "web/gl/gles_entry_points.h"
 
 #include <GL/gl.h>
-#include <webgl/webgl1.h>
-#include <webgl/webgl2.h>
 
 #include <cmath>
 #include <vector>

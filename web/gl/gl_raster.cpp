@@ -1,5 +1,6 @@
-// Enables, shading, line width, culling, blending, clearing, the viewport and the draw buffer:
-// the state outside lighting and the matrices, kept here and handed to WebGL by each draw.
+// The raster and fragment state: enables, shading, line width, culling, blending, clearing, the
+// viewport and the draw buffer; what lies outside lighting and the matrices, kept here and
+// handed to WebGL by each draw.
 #include "web/gl/gl_internal.h"
 
 #include <GL/gl.h>
@@ -178,59 +179,47 @@ using namespace glw;
 extern "C" {
 
 void glEnable(GLenum cap) {
-    const uint32_t args[] = {list_arg(cap)};
-    if (execute_now(ListOp::enable, args, 1)) enable(cap, true);
+    if (execute_now(ListOp::enable, cap)) enable(cap, true);
 }
 
 void glDisable(GLenum cap) {
-    const uint32_t args[] = {list_arg(cap)};
-    if (execute_now(ListOp::disable, args, 1)) enable(cap, false);
+    if (execute_now(ListOp::disable, cap)) enable(cap, false);
 }
 
 void glShadeModel(GLenum mode) {
-    const uint32_t args[] = {list_arg(mode)};
-    if (execute_now(ListOp::shade_model, args, 1)) shade_model(mode);
+    if (execute_now(ListOp::shade_model, mode)) shade_model(mode);
 }
 
 void glLineWidth(GLfloat width) {
-    const uint32_t args[] = {list_arg(width)};
-    if (execute_now(ListOp::line_width, args, 1)) line_width(width);
+    if (execute_now(ListOp::line_width, width)) line_width(width);
 }
 
 void glFrontFace(GLenum mode) {
-    const uint32_t args[] = {list_arg(mode)};
-    if (execute_now(ListOp::front_face, args, 1)) front_face(mode);
+    if (execute_now(ListOp::front_face, mode)) front_face(mode);
 }
 
 void glBlendFunc(GLenum src, GLenum dst) {
-    const uint32_t args[] = {list_arg(src), list_arg(dst)};
-    if (execute_now(ListOp::blend_func, args, 2)) blend_func(src, dst);
+    if (execute_now(ListOp::blend_func, src, dst)) blend_func(src, dst);
 }
 
 void glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
-    const uint32_t args[] = {list_arg(r), list_arg(g), list_arg(b), list_arg(a)};
-    if (execute_now(ListOp::clear_colour, args, 4)) clear_colour(r, g, b, a);
+    if (execute_now(ListOp::clear_colour, r, g, b, a)) clear_colour(r, g, b, a);
 }
 
 void glClearIndex(GLfloat index) {
-    const uint32_t args[] = {list_arg(index)};
-    if (execute_now(ListOp::clear_index, args, 1)) clear_index(index);
+    if (execute_now(ListOp::clear_index, index)) clear_index(index);
 }
 
 void glClear(GLbitfield mask) {
-    const uint32_t args[] = {list_arg(uint32_t(mask))};
-    if (execute_now(ListOp::clear, args, 1)) clear(mask);
+    if (execute_now(ListOp::clear, mask)) clear(mask);
 }
 
 void glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
-    const uint32_t args[] = {list_arg(uint32_t(x)), list_arg(uint32_t(y)),
-                             list_arg(uint32_t(width)), list_arg(uint32_t(height))};
-    if (execute_now(ListOp::viewport, args, 4)) viewport(x, y, width, height);
+    if (execute_now(ListOp::viewport, x, y, width, height)) viewport(x, y, width, height);
 }
 
 void glDrawBuffer(GLenum mode) {
-    const uint32_t args[] = {list_arg(mode)};
-    if (execute_now(ListOp::draw_buffer, args, 1)) draw_buffer(mode);
+    if (execute_now(ListOp::draw_buffer, mode)) draw_buffer(mode);
 }
 
 // Not recorded in display lists; draws what is batched and recorded.
