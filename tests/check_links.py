@@ -17,16 +17,19 @@ REFERENCE = re.compile(r"^\s*\[[^\]]+\]:\s*<?(\S+?)>?(?:\s|$)", re.M)
 HEADING = re.compile(r"^#{1,6}\s+(.*?)\s*#*\s*$", re.M)
 
 
-def prose(path):
+def read(path):
     with open(path, encoding="utf-8") as f:
-        text = f.read()
-    return CODE_SPAN.sub("", FENCE.sub("", COMMENT.sub("", text)))
+        return f.read()
+
+
+def prose(path):
+    return CODE_SPAN.sub("", FENCE.sub("", COMMENT.sub("", read(path))))
 
 
 def anchors(path):
     """The anchors a page's headings get, as GitHub makes them."""
     seen = {}
-    for title in HEADING.findall(FENCE.sub("", open(path, encoding="utf-8").read())):
+    for title in HEADING.findall(FENCE.sub("", read(path))):
         slug = re.sub(r"[^\w\- ]", "", title.replace("`", "").lower()).replace(" ", "-")
         n = seen.get(slug, 0)
         seen[slug] = n + 1
