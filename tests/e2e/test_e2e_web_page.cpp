@@ -53,7 +53,8 @@ TEST_F(CraneInThePage, FitsAPhoneUpright) {
         << program_state();
     EXPECT_EQ(page(k_phone_faults), "\"\"");
     // The program was told the buffer's size: its picture reaches the buffer's right edge.
-    const std::string size = page(std::string("eval [") + canvas + ".width, " + canvas + ".height]");
+    const std::string size =
+        page(std::string("eval [") + canvas + ".width, " + canvas + ".height]");
     EXPECT_EQ(size, "[1140,767]");
     const e2e::Area right_edge{1100, 400, 40, 360};
     std::vector<unsigned> seen;
@@ -154,8 +155,8 @@ TEST_F(CraneInThePage, ProgramFilesThatCannotBeHadAreSaidInOneSentence) {
         ASSERT_TRUE(page_ok("wait document.body.dataset.loadFailed")) << program_state();
         EXPECT_EQ(page("eval document.getElementById('status').textContent"),
                   std::string("\"The program could not start because ") + c.file + " " + c.what +
-                      ": reload the page, and if that does not help, the site's copy of " +
-                      c.file + " needs replacing.\"");
+                      ": reload the page, and if that does not help, the site's copy of " + c.file +
+                      " needs replacing.\"");
         EXPECT_EQ(page("eval [...document.querySelectorAll('#controls button, #controls select')]"
                        ".every((c) => c.disabled)"),
                   "true");
@@ -180,17 +181,18 @@ TEST_F(CraneInThePage, LostContextComesBackAndTheProgramGoesOn) {
     const std::string folder = temporary_folder();
     ASSERT_FALSE(folder.empty());
     e2e::Program render;
-    ASSERT_TRUE(e2e::launch_argv({std::string(BUILD_FOLDER) + "/crane-render", "--frames", "200",
-                                  "--out", folder},
-                                 BUILD_FOLDER, [] {}, &render));
+    ASSERT_TRUE(e2e::launch_argv(
+        {std::string(BUILD_FOLDER) + "/crane-render", "--frames", "200", "--out", folder},
+        BUILD_FOLDER, [] {}, &render));
     ASSERT_TRUE(e2e::wait_exit(&render, 120));
 
     ASSERT_NO_FATAL_FAILURE(start_page(WEB_SITE_FOLDER, "pause=150"));
     ASSERT_TRUE(page_ok("wait WebBackend.resume !== null && WebBackend.frames === 150"));
     ASSERT_TRUE(page_ok(std::string("eval (window.lose = ") + canvas +
                         ".getContext('webgl2').getExtension('WEBGL_lose_context')).loseContext()"));
-    ASSERT_TRUE(page_ok("wait WebBackend.contextLost && "
-                        "/graphics were lost/.test(document.getElementById('status').textContent)"));
+    ASSERT_TRUE(
+        page_ok("wait WebBackend.contextLost && "
+                "/graphics were lost/.test(document.getElementById('status').textContent)"));
     // Going on while the context is lost: the swap still waits, frame 150 stays the last.
     ASSERT_TRUE(page_ok("eval WebBackend.settings().pauseAt = 200, WebBackend.setPaused(false)"));
     ASSERT_TRUE(page_ok("wait WebBackend.resume !== null"));
