@@ -259,6 +259,7 @@ var WebBackend = {
   // The layer makes its shaders, buffers and textures again from what it keeps; then the
   // program goes on from the frame it was at.
   onContextRestored() {
+    if (!WebBackend.open) return; // the layer went with the window
     const rebuild = Module['_webgl_layer_context_restored'];
     if (!rebuild) {
       WebBackend.tellPage('not rebuilt');
