@@ -10,7 +10,7 @@
 namespace e2e {
 
 bool start_browser(const std::string& site, const std::string& query, Browser* browser,
-                   Program* program, const std::string& script) {
+                   Program* program, const std::string& script, const std::string& device) {
     // A driver gone before a command reaches it is an answer, not the end of the tests.
     signal(SIGPIPE, SIG_IGN);
     int in[2], out[2];
@@ -18,7 +18,7 @@ bool start_browser(const std::string& site, const std::string& query, Browser* b
     if (pipe2(out, O_CLOEXEC) != 0) return false;
     const std::string driver = std::string(WEB_DRIVER);
     bool ok = launch_argv(
-        {"node", driver, site, query, script}, "/",
+        {"node", driver, site, query, script, device}, "/",
         [&] {
             dup2(in[0], 0);
             dup2(out[1], 3);

@@ -17,10 +17,12 @@ struct Browser {
 };
 
 // Opens the site's page (with the query, "fps=30" and the like) in a new browser, which runs
-// script in the page before the page's own; the driver is program. False when it could not be
-// started.
+// script in the page before the page's own, in a browser context with the device's options
+// (JSON: viewport, pixel ratio, touch; "" for a desktop page); the driver is program. False
+// when it could not be started.
 bool start_browser(const std::string& site, const std::string& query, Browser* browser,
-                   Program* program, const std::string& script = "");
+                   Program* program, const std::string& script = "",
+                   const std::string& device = "");
 // Sends one command and waits up to seconds for its answer; the answer without "ok", or
 // "error ..." when it failed or none came.
 std::string browser_command(Browser* browser, const std::string& command, double seconds);

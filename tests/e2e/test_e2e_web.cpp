@@ -69,8 +69,8 @@ TEST_F(CraneInTheBrowserOnly, KeysArriveTranslated) {
                      "key 97 0\nkey 55 0\nkey 80 0\nkey 80 1\nkey 27 0\n");
 }
 
-// A site without one of its mesh files: the program's message stands in the page and the
-// program ends with status 1, as on a desktop.
+// A site without one of its mesh files: the program's message stands in the page with the
+// file's name, and the program ends with status 1, as on a desktop.
 TEST_F(CraneInTheBrowserOnly, MissingMeshFileIsSaidInThePageWithStatusOne) {
     const std::string site = temporary_folder();
     ASSERT_FALSE(site.empty());
@@ -81,7 +81,7 @@ TEST_F(CraneInTheBrowserOnly, MissingMeshFileIsSaidInThePageWithStatusOne) {
     EXPECT_EQ(WEXITSTATUS(crane.status), 1);
     EXPECT_EQ(e2e::browser_ended(&browser),
               "\"The program ended with status 1: Error al abrir el fichero ASC: No such file or "
-              "directory.\"");
+              "directory. The page could not download grua2.asc (HTTP 404) from the site.\"");
     EXPECT_NE(err().find("Error al abrir el fichero ASC: No such file or directory"),
               std::string::npos);
     EXPECT_EQ(system(("rm -rf " + site).c_str()), 0);

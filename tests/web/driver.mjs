@@ -10,28 +10,40 @@
 //    line, "ok ..." or "error ...":
 //      key NAME            a real key press (Playwright's key names: "i", "Escape", "Shift+P")
 //      click SELECTOR      a real click on an element of the page
+//      tap SELECTOR        a touch on an element of the page (where the device has touch)
 //      shot PATH           the canvas as a PNG file
 //      page PATH           the whole page as a PNG file
 //      pointer X Y         the mouse moved to (X, Y) of the canvas, in CSS pixels
 //      button down|up      the left mouse button pressed or released where the mouse is
 //      eval EXPRESSION     the expression's value in the page, as JSON
 //      wait EXPRESSION     waits until the expression is true in the page
-// Usage: node driver.mjs SITE_FOLDER [QUERY [SCRIPT]]
+//      axe                 axe-core's violations in the page as it is: [[rule, where], ...]
+//      requests            how many times each path of the site was requested, as JSON
+//      hold                the page stays after the program ended, until stdin closes
+// Usage: node driver.mjs SITE_FOLDER [QUERY [SCRIPT [DEVICE]]]
 //   SCRIPT: JavaScript the page runs before its own (to take a browser's abilities away).
+//   DEVICE: the browser context's options as JSON (a phone's viewport, pixel ratio and touch);
+//   by default a 680 x 800 desktop page at pixel ratio 1.
 import { chromium } from 'playwright-core';
 import fs from 'node:fs';
+import path from 'node:path';
 import readline from 'node:readline';
+import { fileURLToPath } from 'node:url';
 
 import { serveSite } from './site_server.mjs';
 
-const [siteFolder, query = '', initScript = ''] = process.argv.slice(2);
+const [siteFolder, query = '', initScript = '', device = ''] = process.argv.slice(2);
+const axeScript = path.join(path.dirname(fileURLToPath(import.meta.url)),
+                            'node_modules/axe-core/axe.min.js');
 const { server, origin } = await serveSite(siteFolder);
 
 const browser = await chromium.launch({
   executablePath: '/usr/bin/chromium',
   args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader'],
 });
-const page = await browser.newPage({ viewport: { width: 680, height: 800 }, deviceScaleFactor: 1 });
+const page = await browser.newPage({
+  viewport: { width: 680, height: 800 }, deviceScaleFactor: 1, ...(device ? JSON.parse(device) : {}),
+});
 
 if (initScript) await page.addInitScript({ content: initScript });
 
@@ -42,6 +54,11 @@ page.on('console', (message) => {
   else if (message.type() === 'error') err(message.text());
 });
 page.on('pageerror', (error) => err('page error: ' + error.message));
+const requested = {};
+page.on('request', (request) => {
+  const url = new URL(request.url());
+  if (url.origin === origin) requested[url.pathname] = (requested[url.pathname] || 0) + 1;
+});
 page.on('requestfailed', (request) => {
   if (!request.url().endsWith('/favicon.ico')) err('request failed: ' + request.url());
 });
@@ -78,6 +95,19 @@ async function run(command) {
     case 'click':
       await page.click(argument, { timeout: kSoon });
       return 'ok';
+    case 'tap':
+      await page.tap(argument, { timeout: kSoon });
+      return 'ok';
+    case 'axe': {
+      if (!(await page.evaluate(() => !!window.axe))) await page.addScriptTag({ path: axeScript });
+      const result = await page.evaluate(() => axe.run());
+      return 'ok ' + JSON.stringify(result.violations.map((v) => [v.id, v.nodes.map((n) => n.target.join(' '))]));
+    }
+    case 'requests':
+      return 'ok ' + JSON.stringify(requested);
+    case 'hold':
+      holding = true;
+      return 'ok';
     case 'shot':
       await page.locator('#canvas').screenshot({ path: argument, timeout: kSoon });
       return 'ok';
@@ -104,11 +134,18 @@ async function run(command) {
 
 // Commands run one at a time, in order.
 let queue = Promise.resolve();
+let holding = false;
+let exitStatus = null;
+let inputEnded;
+const inputEnd = new Promise((resolve) => (inputEnded = resolve));
 readline.createInterface({ input: process.stdin }).on('line', (line) => {
   queue = queue.then(() =>
     run(line).then(reply, (error) => reply('error ' + error.message.split('\n')[0])));
 });
-process.stdin.on('end', () => queue.then(() => end(0)));
+process.stdin.on('end', () => {
+  inputEnded();
+  queue.then(() => end(exitStatus === null ? 0 : exitStatus));
+});
 
 await page.goto(`${origin}/crane.html${query ? '?' + query : ''}`);
 const status = await page
@@ -116,7 +153,9 @@ const status = await page
   .then((handle) => handle.jsonValue())
   .catch(() => null);
 if (status !== null) {
+  exitStatus = Number(status);
   // Commands already sent are answered before the browser goes.
   await queue;
-  await end(Number(status));
+  if (holding) await inputEnd;
+  await end(exitStatus);
 }

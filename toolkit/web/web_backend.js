@@ -2,6 +2,8 @@
 // its title, the pace of the buffer swap, and the modal message box. The C++ side
 // (toolkit/web/*.cpp) reaches it through EM_JS functions; the page's own script (web/page.js)
 // reads its frame count and pause state and feeds its buttons through pressKey and requestClose.
+// Lost WebGL contexts are held off here: the swap waits until the context is back and the GL
+// layer (web/gl/) has rebuilt its objects, so nothing above the layer hears of it.
 var WebBackend = {
   canvas: null,
   queue: [],
@@ -23,6 +25,8 @@ var WebBackend = {
   firstFrameAt: null, // since the page was opened
   listening: false,
   webgl2: undefined,
+  contextLost: false,
+  restored: null, // resolves the swap's wait for a lost context
 
   // The page has usually asked already, before it loaded the program.
   hasWebGL2() {
@@ -86,22 +90,22 @@ var WebBackend = {
     document.body.classList.remove('window-open');
   },
 
-  // Sizes the drawing buffer to the canvas's CSS size (the window's, or the screen's in full
-  // screen) at the device's pixel ratio; returns the buffer's size.
+  // Sizes the drawing buffer to the canvas's size as shown (the window's, smaller where the
+  // page is, or the screen's in full screen) at the device's pixel ratio; returns the buffer's
+  // size.
   fitCanvas() {
     const canvas = WebBackend.canvas;
-    const full = document.fullscreenElement === canvas;
-    if (!full) {
-      canvas.style.width = WebBackend.logical[0] + 'px';
-      canvas.style.height = WebBackend.logical[1] + 'px';
-      // Where the page is narrower than the window, the canvas keeps the window's shape.
-      canvas.style.aspectRatio = WebBackend.logical[0] + ' / ' + WebBackend.logical[1];
-    }
+    const [w, h] = WebBackend.logical;
+    // The page's style sizes the canvas from these, keeping the window's shape where it must
+    // be smaller than the window.
+    canvas.style.setProperty('--window-width', w + 'px');
+    canvas.style.setProperty('--window-height', h + 'px');
+    canvas.style.setProperty('--window-shape', String(w / h));
+    canvas.style.aspectRatio = w + ' / ' + h;
+    const shown = canvas.getBoundingClientRect();
     const ratio = window.devicePixelRatio || 1;
-    const cssWidth = full ? canvas.clientWidth : WebBackend.logical[0];
-    const cssHeight = full ? canvas.clientHeight : WebBackend.logical[1];
-    const width = Math.max(1, Math.round(cssWidth * ratio));
-    const height = Math.max(1, Math.round(cssHeight * ratio));
+    const width = Math.max(1, Math.round(shown.width * ratio));
+    const height = Math.max(1, Math.round(shown.height * ratio));
     if (canvas.width !== width) canvas.width = width;
     if (canvas.height !== height) canvas.height = height;
     return [width, height];
@@ -147,10 +151,15 @@ var WebBackend = {
     if (typed) WebBackend.push(kinds.char, typed, 0, 0, shift, control);
   },
 
+  // The program's keys come from the canvas or the page itself; a focused button, menu or link
+  // keeps its own (Enter and Space press it).
+  ownsKeys(target) {
+    return !target || target === WebBackend.canvas || target === document.body ||
+      target === document.documentElement;
+  },
+
   onKeyDown(e) {
-    if (!WebBackend.open || WebBackend.dialogOpen) return;
-    const t = e.target;
-    if (t && (t.tagName === 'SELECT' || t.tagName === 'INPUT' || t.tagName === 'TEXTAREA')) return;
+    if (!WebBackend.open || WebBackend.dialogOpen || !WebBackend.ownsKeys(e.target)) return;
     const plain = !e.ctrlKey && !e.altKey && !e.metaKey;
     WebBackend.deliverKey(e.key, e.code, e.shiftKey, e.ctrlKey, plain);
     // The program's keys are not the page's: no scrolling on Space or the arrows, no button
@@ -231,15 +240,53 @@ var WebBackend = {
     document.addEventListener('visibilitychange', WebBackend.onActivation);
     // The canvas's size on the page (full screen, a narrow page) and the pixel ratio (zoom).
     new ResizeObserver(WebBackend.onResize).observe(canvas);
+    canvas.addEventListener('webglcontextlost', WebBackend.onContextLost);
+    canvas.addEventListener('webglcontextrestored', WebBackend.onContextRestored);
     window.addEventListener('resize', WebBackend.onResize);
     const close = document.getElementById('caption-close');
     if (close) close.addEventListener('click', WebBackend.requestClose);
   },
 
+  // ---- A lost context ---------------------------------------------------------------------
+
+  // Without preventDefault the browser would never give the context back.
+  onContextLost(e) {
+    e.preventDefault();
+    WebBackend.contextLost = true;
+    WebBackend.tellPage('lost');
+  },
+
+  // The layer makes its shaders, buffers and textures again from what it keeps; then the
+  // program goes on from the frame it was at.
+  onContextRestored() {
+    if (!WebBackend.open) return; // the layer went with the window
+    const rebuild = Module['_webgl_layer_context_restored'];
+    if (!rebuild) {
+      WebBackend.tellPage('not rebuilt');
+      return;
+    }
+    rebuild();
+    WebBackend.contextLost = false;
+    WebBackend.tellPage('restored');
+    WebBackend.wakeSwap();
+  },
+
+  tellPage(what) {
+    if (Module['onCraneContext']) Module['onCraneContext'](what);
+  },
+
+  wakeSwap() {
+    const resume = WebBackend.resume;
+    WebBackend.resume = null;
+    if (resume) resume();
+  },
+
   // ---- Presenting -------------------------------------------------------------------------
 
-  // Returns to the browser once per frame, so that it shows the frame and runs the page; at a
-  // chosen pace, not before the next frame's time; while paused, not before the page resumes.
+  // Returns to the browser once per frame, so that it shows the frame and runs the page: by
+  // default at the display's next refresh (the browser's vsync, so a hidden page draws
+  // nothing), at a chosen pace not before the next frame's time, or at once ("max", for
+  // benchmarks); while paused or while the context is lost, not before the page resumes.
   async present(repaint) {
     // How long the program ran since it last had its turn back: its own share of a frame.
     const called = performance.now();
@@ -255,14 +302,16 @@ var WebBackend = {
       if (Module['onCraneFrame']) Module['onCraneFrame'](WebBackend.frames, WebBackend.paused);
     }
     const fps = settings.fps || 0;
-    if (fps > 0) {
+    if (fps === 'max') {
+      await WebBackend.yieldOnce();
+    } else if (fps > 0) {
       const now = performance.now();
       WebBackend.nextFrameTime = Math.max(WebBackend.nextFrameTime + 1000 / fps, now);
       await new Promise((resolve) => setTimeout(resolve, WebBackend.nextFrameTime - now));
     } else {
-      await WebBackend.yieldOnce();
+      await new Promise((resolve) => requestAnimationFrame(() => resolve()));
     }
-    while (WebBackend.paused) {
+    while (WebBackend.paused || WebBackend.contextLost) {
       await new Promise((resolve) => (WebBackend.resume = resolve));
       WebBackend.nextFrameTime = performance.now();
     }
@@ -288,11 +337,7 @@ var WebBackend = {
   // Pauses after the frame being drawn, or goes on; step: on for one frame.
   setPaused(paused) {
     WebBackend.paused = paused;
-    if (!paused && WebBackend.resume) {
-      const resume = WebBackend.resume;
-      WebBackend.resume = null;
-      resume();
-    }
+    if (!paused) WebBackend.wakeSwap();
   },
   step() {
     WebBackend.settings().pauseAt = WebBackend.frames + 1;
