@@ -4,6 +4,7 @@
 #include "tests/support/picture_difference.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -84,6 +85,26 @@ TEST_F(CraneInTheBrowserOnly, MissingMeshFileIsSaidInThePageWithStatusOne) {
               "directory. The page could not download grua2.asc (HTTP 404) from the site.\"");
     EXPECT_NE(err().find("Error al abrir el fichero ASC: No such file or directory"),
               std::string::npos);
+    EXPECT_EQ(system(("rm -rf " + site).c_str()), 0);
+}
+
+// A mesh file cut in half: the program says so in the page's panel and goes on drawing, as on a
+// desktop.
+TEST_F(CraneInTheBrowserOnly, MeshFileCutShortIsDrawnWithAWarningInThePanel) {
+    const std::string site = temporary_folder();
+    ASSERT_FALSE(site.empty());
+    ASSERT_EQ(system(("cp -r " + std::string(WEB_SITE_FOLDER) + "/. " + site).c_str()), 0);
+    const std::string grua1 = site + "/grua1.asc";
+    struct stat st {};
+    ASSERT_EQ(stat(grua1.c_str(), &st), 0);
+    ASSERT_EQ(truncate(grua1.c_str(), st.st_size / 2), 0);
+    ASSERT_NO_FATAL_FAILURE(start_page(site));
+    ASSERT_TRUE(wait_reports(2, kSoon)) << err();
+    EXPECT_NE(err().find("grua1.asc: warning: the file is incomplete (vertices: "),
+              std::string::npos)
+        << err();
+    EXPECT_TRUE(page_ok("wait document.getElementById('console').textContent.includes("
+                        "'grua1.asc: warning: the file is incomplete')"));
     EXPECT_EQ(system(("rm -rf " + site).c_str()), 0);
 }
 
