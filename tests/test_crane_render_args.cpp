@@ -1,5 +1,5 @@
 // crane-render's command line: what each option accepts, and the reasons it refuses others.
-#include "tools/render_args.h"
+#include "render/render_args.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 // program's own frames are compared in test_gl_layer_frames.cpp.
 #include "tests/support/gl_layer_pictures.h"
 #include "tests/support/gl_scenes.h"
-#include "tools/render_image.h"
+#include "render/render_image.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // crane-render draws them through Mesa's GL and, with --gl gles3, through the layer over
 // OpenGL ES 3; the pictures must agree within the tolerances the web build is held to.
 #include "tests/support/gl_layer_pictures.h"
-#include "tools/render_image.h"
+#include "render/render_image.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 
 // Xlib's macros must come after GoogleTest.
 #include "tests/e2e/e2e_harness.h"
-#include "tools/render_image.h"
+#include "render/render_image.h"
 
 #include <sys/stat.h>
 #include <sys/wait.h>

@@ -1,5 +1,5 @@
 // crane-render's pictures: PNG files through libpng, halving, the digit font, the contact sheet.
-#include "tools/render_image.h"
+#include "render/render_image.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // tower's foot on the left) and grabs until it matches, because the falling stone passes
 // through that area for a moment of each pass.
 #include "tests/e2e/e2e_fixture.h"
-#include "tools/render_image.h"
+#include "render/render_image.h"
 
 #include <gtest/gtest.h>
 

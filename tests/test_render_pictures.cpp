@@ -3,7 +3,7 @@
 // are found by projecting scene points through the program's view: a 62-degree perspective at
 // 632 x 425 and the viewing transform (0, -13, -34).
 #include "tests/support/picture_difference.h"
-#include "tools/render_image.h"
+#include "render/render_image.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // crane-render's progress line on a terminal: run under a pseudo-terminal, it shows frames
 // done, the rate and the time left on the terminal's bottom row while the program's reports
 // scroll above. (Off a terminal it stays quiet: see the video tests.)
-#include "tools/render_progress.h"
+#include "render/render_progress.h"
 
 #include <gtest/gtest.h>
 

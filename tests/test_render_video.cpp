@@ -1,7 +1,7 @@
 // crane-render's videos: what ffprobe reads in them, how their frames compare with the PNG
 // pictures of the same frames, and that a failed video leaves no file behind. crane-render
 // runs as its own process from the build folder, where the mesh files are.
-#include "tools/render_image.h"
+#include "render/render_image.h"
 
 #include <gtest/gtest.h>
 

@@ -21,7 +21,7 @@ if(GLFW_FOUND)
 endif()
 
 # The display-list limit: crane-render with every model drawn from a list compiled once.
-add_executable(bench-lists ${CMAKE_CURRENT_LIST_DIR}/crane_render.cpp
+add_executable(bench-lists ${CMAKE_SOURCE_DIR}/render/crane_render.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bench/bench_lists.cpp $<TARGET_OBJECTS:crane_catalogue>)
 target_link_libraries(bench-lists PRIVATE crane_render_support ${crane_program_libs}
   crane_platform_headless OpenGL::OpenGL OpenGL::EGL PkgConfig::GLU PNG::PNG)
@@ -38,6 +38,10 @@ target_link_libraries(bench-startup-probe PRIVATE ${crane_program_libs} crane_pl
 add_executable(bench-glx-floor ${CMAKE_CURRENT_LIST_DIR}/bench/bench_glx_floor.cpp)
 target_link_libraries(bench-glx-floor PRIVATE OpenGL::OpenGL OpenGL::GLX X11::X11)
 
+# The ASC reader's speed beside a plain character scan of the same file.
+add_executable(bench-reader ${CMAKE_CURRENT_LIST_DIR}/bench/bench_reader.cpp)
+target_link_libraries(bench-reader PRIVATE crane_mesh OpenGL::GL)
+
 # One command each: cmake --build build --target bench-<name>
 set(bench_dir ${CMAKE_CURRENT_LIST_DIR}/bench)
 add_custom_target(bench-frame-rate
@@ -52,6 +56,10 @@ add_custom_target(bench-display-lists
 add_custom_target(bench-start-up
   COMMAND python3 ${bench_dir}/start_up.py ${CMAKE_BINARY_DIR}
   DEPENDS bench-startup-probe bench-glx-floor WORKING_DIRECTORY ${CMAKE_BINARY_DIR} USES_TERMINAL)
+# A video of one pass against drawing the same frames alone.
+add_custom_target(bench-video
+  COMMAND python3 ${bench_dir}/video.py ${CMAKE_BINARY_DIR}
+  DEPENDS crane-render WORKING_DIRECTORY ${CMAKE_BINARY_DIR} USES_TERMINAL)
 add_custom_target(bench-instructions
   COMMAND python3 ${bench_dir}/instructions.py ${CMAKE_BINARY_DIR}
   DEPENDS crane-render WORKING_DIRECTORY ${CMAKE_BINARY_DIR} USES_TERMINAL)
@@ -67,7 +75,7 @@ if(CRANE_WINDOWS_BUILD)
   add_dependencies(bench-frame-rate-wine meshes)
 endif()
 foreach(t bench-frame-rate bench-frame-rate-wayland bench-display-lists bench-start-up
-          bench-instructions bench-quit)
+          bench-video bench-instructions bench-quit)
   add_dependencies(${t} meshes)
 endforeach()
 # The web build in headless Chromium beside crane-render --bench. This build does not make the

@@ -4,6 +4,7 @@
 #   bash tools/install-deps.sh run        building and running the Linux programs only
 #   bash tools/install-deps.sh run web    ... and the web build (emscripten, a browser)
 #   bash tools/install-deps.sh run wine   ... and the Windows build under Wine
+#   bash tools/install-deps.sh run quick  ... and the tests that need no display (test.sh --quick)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,6 +22,8 @@ run=(
 web=(cmake make emscripten chromium python3)
 # The Windows build, its installer, and Wine to run it.
 wine=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 fonts-wine nsis python3)
+# The Linux build with its tests, and what the tests without a display, browser or Wine run.
+quick=(libgtest-dev libgmock-dev libxtst-dev gdb)
 # Tests, benchmarks, memory checks, packaging checks.
 tests=(
   clang libclang-rt-14-dev libxtst-dev mesa-utils-bin
@@ -33,14 +36,15 @@ tests=(
 
 packages=()
 if [ $# -eq 0 ]; then
-  packages=("${run[@]}" "${web[@]}" "${wine[@]}" "${tests[@]}")
+  packages=("${run[@]}" "${web[@]}" "${wine[@]}" "${quick[@]}" "${tests[@]}")
 fi
 for group in "$@"; do
   case "$group" in
     run) packages+=("${run[@]}") ;;
     web) packages+=("${web[@]}") ;;
     wine) packages+=("${wine[@]}") ;;
-    *) echo "install-deps.sh: unknown group \"$group\" (run, web, wine)" >&2; exit 2 ;;
+    quick) packages+=("${quick[@]}") ;;
+    *) echo "install-deps.sh: unknown group \"$group\" (run, web, wine, quick)" >&2; exit 2 ;;
   esac
 done
 

@@ -4,11 +4,34 @@
 # then the unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer. Needs no
 # display and no GPU.
 # CRANE_BUILD_TYPE chooses the main build's type (RelWithDebInfo unless given).
+#   bash tools/test.sh           everything, as above
+#   bash tools/test.sh --quick   the Linux build and the tests that need no display server,
+#                                browser or Wine: unit, GL-call and toolkit tests, the GL layer's
+#                                native tests and crane-render's quicker ones; CRANE_BUILD_DIR
+#                                names its build folder (build unless given)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/install-deps.sh
-
 jobs=$(nproc)
+
+if [ "${1:-}" = --quick ]; then
+  bash tools/install-deps.sh run quick
+  build=${CRANE_BUILD_DIR:-build}
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE="${CRANE_BUILD_TYPE:-RelWithDebInfo}" \
+    -DCRANE_TESTS=ON >/dev/null
+  cmake --build "$build" -j"$jobs"
+  cd "$build"
+  # Unlabelled tests are the unit, GL-call and toolkit ones; e2e, x11, fuzz and render need a
+  # display server, a browser, Wine, clang's fuzzer or minutes of drawing.
+  ctest --output-on-failure -j2 --timeout 300 -LE 'e2e|x11|fuzz|render|gl_layer'
+  ctest --output-on-failure -j2 --timeout 300 -L gl_layer --no-tests=ignore
+  # crane-render's backend in process, its pictures and its command line: seconds, not minutes.
+  ctest --output-on-failure -j2 --timeout 300 -L render -LE e2e \
+    -R '^(EglBackend|CranePictures|CraneRenderCommand)\.'
+  exit 0
+fi
+[ $# -eq 0 ] || { echo "usage: bash tools/test.sh [--quick]" >&2; exit 2; }
+
+bash tools/install-deps.sh
 cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=tools/windows/mingw-w64.cmake \
   -DCMAKE_BUILD_TYPE="${CRANE_BUILD_TYPE:-RelWithDebInfo}" >/dev/null
 cmake --build build-windows -j"$jobs"

@@ -13,7 +13,7 @@ struct wl_display;
 struct wl_proxy;
 
 #include "tests/e2e/e2e_harness.h"
-#include "tools/render_image.h"
+#include "render/render_image.h"
 
 namespace e2e {
 

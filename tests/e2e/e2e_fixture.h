@@ -18,7 +18,7 @@
 #include "tests/e2e/compositor.h"
 #include "tests/e2e/e2e_harness.h"
 #include "tests/e2e/wine.h"
-#include "tools/render_image.h"
+#include "render/render_image.h"
 
 namespace e2e {
 

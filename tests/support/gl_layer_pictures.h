@@ -3,7 +3,7 @@
 #pragma once
 
 #include "tests/support/picture_difference.h"
-#include "tools/render_image.h"
+#include "render/render_image.h"
 
 #include <cstdio>
 #include <string>

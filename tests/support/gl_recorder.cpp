@@ -393,12 +393,16 @@ void glMateriali(GLenum face, GLenum pname, GLint v) {
 }
 void glColorMaterial(GLenum face, GLenum mode) {
     log("glColorMaterial", {double(face), double(mode)});
+    g_state.settings[GL_COLOR_MATERIAL_FACE] = face;
+    g_state.settings[GL_COLOR_MATERIAL_PARAMETER] = mode;
 }
 void glShadeModel(GLenum mode) {
     log("glShadeModel", {double(mode)});
+    g_state.settings[GL_SHADE_MODEL] = mode;
 }
 void glFrontFace(GLenum mode) {
     log("glFrontFace", {double(mode)});
+    g_state.settings[GL_FRONT_FACE] = mode;
 }
 void glCullFace(GLenum mode) {
     log("glCullFace", {double(mode)});
@@ -408,6 +412,8 @@ void glDepthFunc(GLenum func) {
 }
 void glBlendFunc(GLenum s, GLenum d) {
     log("glBlendFunc", {double(s), double(d)});
+    g_state.settings[GL_BLEND_SRC] = s;
+    g_state.settings[GL_BLEND_DST] = d;
 }
 void glHint(GLenum target, GLenum mode) {
     log("glHint", {double(target), double(mode)});
@@ -422,9 +428,11 @@ void glPointSize(GLfloat s) {
 
 void glFogf(GLenum pname, GLfloat v) {
     log("glFogf", {double(pname), v});
+    g_state.settings[pname] = v;
 }
 void glFogi(GLenum pname, GLint v) {
     log("glFogi", {double(pname), double(v)});
+    g_state.settings[pname] = v;
 }
 void glFogfv(GLenum pname, const GLfloat* v) {
     int n = param_count(pname);
@@ -504,7 +512,8 @@ void glGetFloatv(GLenum pname, GLfloat* v) {
         for (int i = 0; i < 16; ++i)
             v[i] = float(m[i]);
     } else {
-        v[0] = 0;
+        auto it = g_state.settings.find(pname);
+        v[0] = it == g_state.settings.end() ? 0.0f : float(it->second);
     }
 }
 void glGetIntegerv(GLenum pname, GLint* v) {
@@ -512,8 +521,10 @@ void glGetIntegerv(GLenum pname, GLint* v) {
         v[0] = GLint(g_state.modelview_stack.size());
     else if (pname == GL_PROJECTION_STACK_DEPTH)
         v[0] = GLint(g_state.projection_stack.size());
-    else
-        v[0] = 0;
+    else {
+        auto it = g_state.settings.find(pname);
+        v[0] = it == g_state.settings.end() ? 0 : GLint(it->second);
+    }
 }
 const GLubyte* glGetString(GLenum) {
     return reinterpret_cast<const GLubyte*>("gl-recorder");

@@ -44,6 +44,9 @@ struct State {
     std::array<double, 3> normal{{0, 0, 1}};
     std::array<double, 4> clear_colour{{0, 0, 0, 0}};
     std::array<double, 4> fog_colour{{0, 0, 0, 0}};
+    // Last value set per query name, answered by glGetIntegerv and glGetFloatv: fog mode and
+    // density, shade model, front face, blend factors, colour material's face and parameter.
+    std::map<GLenum, double> settings;
     double line_width = 1;
     Light lights[8];
     GLuint next_list = 1;

@@ -3,7 +3,7 @@
 // with the layer of web/gl/ over OpenGL ES 3, and the two pictures are compared.
 #pragma once
 
-#include "tools/render_image.h"
+#include "render/render_image.h"
 
 #include <string>
 #include <vector>

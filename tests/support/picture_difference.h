@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "tools/render_image.h"
+#include "render/render_image.h"
 
 struct PictureDifference {
     double mean = 255;

@@ -38,12 +38,8 @@ chmod 1777 "$logs"
 
 # vgdb=no and the %n in the log names: a test child that gives up root before it starts its
 # helper cannot reuse the names of the files (vgdb's, the log) its root parent made at fork.
-# nouserintercepts: a test that replaces operator new and delete to count allocations keeps
-# its own pair (both on malloc and free, which valgrind still tracks); otherwise valgrind takes
-# over only some of the replaced forms and reports every mixed pair as a mismatched free.
 vg=(valgrind --tool=memcheck --error-exitcode=1 --leak-check=full
     --errors-for-leak-kinds=definite "--suppressions=$supp" --num-callers=40
-    --soname-synonyms=somalloc=nouserintercepts
     --vgdb=no
     --gen-suppressions=all --trace-children=yes
     "--trace-children-skip=/usr/*,/bin/*,/sbin/*")

@@ -1,4 +1,4 @@
-#include "tools/render_image.h"
+#include "render/render_image.h"
 
 #include <string>
 

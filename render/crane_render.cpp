@@ -5,10 +5,10 @@
 // crane-render --gl gles3 hands the whole run over to that program beside it.
 #include "app/main.h"
 #include "toolkit/headless/headless_control.h"
-#include "tools/render_args.h"
-#include "tools/render_image.h"
-#include "tools/render_progress.h"
-#include "tools/render_video.h"
+#include "render/render_args.h"
+#include "render/render_image.h"
+#include "render/render_progress.h"
+#include "render/render_video.h"
 
 #ifdef _WIN32
 #include <io.h>

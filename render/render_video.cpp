@@ -1,4 +1,4 @@
-#include "tools/render_video.h"
+#include "render/render_video.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

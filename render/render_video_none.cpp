@@ -1,6 +1,6 @@
 // Video in a build without FFmpeg's libraries (Windows: Debian has none for mingw-w64). Every
 // request fails with the reason instead of writing something that is not the video asked for.
-#include "tools/render_video.h"
+#include "render/render_video.h"
 
 bool video_supported() {
     return false;

@@ -1,4 +1,4 @@
-#include "tools/render_args.h"
+#include "render/render_args.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,6 @@
 // PNG files with zlib alone, for the Windows build, where there is no libpng: one IHDR, one
 // IDAT holding the whole picture deflated, and IEND. Rows carry no filter.
-#include "tools/render_image.h"
+#include "render/render_image.h"
 
 #include <zlib.h>
 

@@ -1,5 +1,5 @@
 // PNG files through libpng: what the Linux build writes and what its tests read back.
-#include "tools/render_image.h"
+#include "render/render_image.h"
 
 #include <png.h>
 
