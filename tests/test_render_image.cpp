@@ -1,4 +1,5 @@
 // crane-render's pictures: PNG files through libpng, halving, the digit font, the contact sheet.
+#include "tests/support/read_png.h"
 #include "tools/render_image.h"
 
 #include <gtest/gtest.h>

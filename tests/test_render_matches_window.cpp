@@ -4,6 +4,7 @@
 // tower's foot on the left) and grabs until it matches, because the falling stone passes
 // through that area for a moment of each pass.
 #include "tests/e2e/e2e_fixture.h"
+#include "tests/support/read_png.h"
 #include "tools/render_image.h"
 
 #include <gtest/gtest.h>
@@ -46,12 +47,12 @@ Difference compare(const std::vector<unsigned>& window, const RenderImage& pictu
 RenderImage render_frame_2(bool light) {
     char pattern[] = "/tmp/render-match-XXXXXX";
     const std::string dir = mkdtemp(pattern);
-    const std::string command = std::string("'") + CRANE_RENDER_EXE + "' --frames 2 --out '" + dir +
-                                "'" + (light ? " --key 2:i" : "") + " >/dev/null 2>&1";
+    std::vector<std::string> argv = {CRANE_RENDER_EXE, "--frames", "2", "--out", dir};
+    if (light) argv.insert(argv.end(), {"--key", "2:i"});
     RenderImage image = {0, 0, {}};
     std::string error;
-    if (std::system(command.c_str()) == 0) read_png(dir + "/frame-0002.png", &image, &error);
-    std::system(("rm -rf '" + dir + "'").c_str());
+    if (child::run(argv).status == 0) read_png(dir + "/frame-0002.png", &image, &error);
+    child::run({"rm", "-rf", dir});
     return image;
 }
 
