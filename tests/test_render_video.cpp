@@ -107,7 +107,7 @@ void expect_same_picture(const std::string& decoded, const std::string& rendered
 CommandResult probe(const std::string& video, const char* entries) {
     return run(std::string("ffprobe -v error -select_streams v:0 -count_frames -show_entries "
                            "stream=") +
-                   entries + " -of default=nw=1 '" + video + "'");
+               entries + " -of default=nw=1 '" + video + "'");
 }
 
 TEST(RenderVideo, OnePassIsH264At30FpsAndItsEndsMatchThePictures) {
@@ -132,8 +132,8 @@ TEST(RenderVideo, OnePassIsH264At30FpsAndItsEndsMatchThePictures) {
     EXPECT_NE(r.out.find("nb_read_frames=1051\n"), std::string::npos) << r.out;
 
     r = run("ffmpeg -v error -i '" + video + "' -frames:v 1 '" + dir.path +
-                "/first.png' && ffmpeg -v error -i '" + video +
-                "' -vf 'select=eq(n\\,1050)' -vsync 0 -frames:v 1 '" + dir.path + "/last.png'");
+            "/first.png' && ffmpeg -v error -i '" + video +
+            "' -vf 'select=eq(n\\,1050)' -vsync 0 -frames:v 1 '" + dir.path + "/last.png'");
     ASSERT_EQ(r.status, 0) << r.err;
     r = run(render("--frames 1,1051 --out '" + dir.path + "'"));
     ASSERT_EQ(r.status, 0) << r.err;
@@ -149,8 +149,7 @@ TEST(RenderVideo, H264IsHigh420AtEverySizeAnOddSideGrownByOne) {
     } cases[] = {{"101x75", "width=102\nheight=76\n"}, {"100x74", "width=100\nheight=74\n"}};
     for (const auto& c : cases) {
         const std::string video = dir.path + "/" + c.size + ".mp4";
-        CommandResult r =
-            run(render("--video '" + video + "' --frames 1-3 --size " + c.size));
+        CommandResult r = run(render("--video '" + video + "' --frames 1-3 --size " + c.size));
         ASSERT_EQ(r.status, 0) << r.err;
         r = probe(video, "profile,pix_fmt,width,height");
         ASSERT_EQ(r.status, 0) << r.err;

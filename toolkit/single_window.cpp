@@ -18,19 +18,15 @@ void forget_window() {
 
 } // namespace
 
-void single_window_fill(PlatTable* table) {
+int single_window_fill(PlatTable* table, bool (*available)(), void (*release)()) {
     plat_fill_plain_settings(table);
     plat_fill_true_colour_palette(table);
-#define SINGLE_WINDOW_FILL(name) table->name = single_window_##name;
-    SINGLE_WINDOW_OPERATIONS(SINGLE_WINDOW_FILL)
-#undef SINGLE_WINDOW_FILL
-}
-
-int single_window_register(PlatEventProc proc, void (*release)()) {
-    w.registered = true;
-    w.proc = proc;
+#define SINGLE_WINDOW_FILL_SHARED(name) SINGLE_WINDOW_FILL(single_window, name)
+    SINGLE_WINDOW_OPERATIONS(SINGLE_WINDOW_FILL_SHARED)
+#undef SINGLE_WINDOW_FILL_SHARED
+    w.available = available;
     w.release = release;
-    return 1;
+    return available();
 }
 
 TkHandle single_window_create(int x, int y, int width, int height) {
@@ -61,6 +57,14 @@ void single_window_take_repaint(PlatEvent* event) {
 }
 
 // ---- Platform operations -------------------------------------------------------------------
+
+// The class is the backend's window system: it registers when that answers.
+int single_window_register_class(int, PlatEventProc proc) {
+    if (!w.available || !w.available()) return 0;
+    w.registered = true;
+    w.proc = proc;
+    return 1;
+}
 
 int single_window_get_version(PlatVersion* version) {
     *version = PlatVersion{PLAT_VER_PLATFORM_WIN32_NT, 10, 0};

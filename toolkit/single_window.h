@@ -11,49 +11,51 @@
 
 // The window operations that depend on the bookkeeping alone.
 #define SINGLE_WINDOW_OPERATIONS(OP)                                                               \
-    OP(get_version)                                                                              \
-    OP(get_system_metric)                                                                        \
-    OP(adjust_window_rect)                                                                       \
-    OP(destroy_window)                                                                           \
-    OP(get_window_rect)                                                                          \
-    OP(get_client_rect)                                                                          \
-    OP(get_dc)                                                                                   \
-    OP(release_dc)                                                                               \
-    OP(dispatch_event)                                                                           \
-    OP(default_event)                                                                            \
-    OP(invalidate)                                                                               \
-    OP(begin_paint)                                                                              \
-    OP(end_paint)                                                                                \
-    OP(key_held)                                                                                 \
+    OP(register_class)                                                                             \
+    OP(get_version)                                                                                \
+    OP(get_system_metric)                                                                          \
+    OP(adjust_window_rect)                                                                         \
+    OP(destroy_window)                                                                             \
+    OP(get_window_rect)                                                                            \
+    OP(get_client_rect)                                                                            \
+    OP(get_dc)                                                                                     \
+    OP(release_dc)                                                                                 \
+    OP(dispatch_event)                                                                             \
+    OP(default_event)                                                                              \
+    OP(invalidate)                                                                                 \
+    OP(begin_paint)                                                                                \
+    OP(end_paint)                                                                                  \
+    OP(key_held)                                                                                   \
     OP(get_focus)
 
-// The window operations each such backend defines for itself.
-#define SINGLE_WINDOW_BACKEND_OPERATIONS(OP)                                                       \
-    OP(register_class)                                                                           \
-    OP(create_window)                                                                            \
-    OP(show_window)                                                                              \
-    OP(choose_pixel_format)                                                                      \
-    OP(describe_pixel_format)                                                                    \
-    OP(get_pixel_format)                                                                         \
-    OP(set_pixel_format)                                                                         \
-    OP(gl_create_context)                                                                        \
-    OP(gl_make_current)                                                                          \
-    OP(gl_delete_context)                                                                        \
-    OP(swap_buffers)                                                                             \
-    OP(peek_event)                                                                               \
-    OP(get_event)                                                                                \
-    OP(post_quit)                                                                                \
-    OP(post_user_refresh)                                                                        \
-    OP(capture_mouse)                                                                            \
-    OP(release_mouse)                                                                            \
-    OP(get_cursor_pos)                                                                           \
-    OP(message_box)                                                                              \
-    OP(exit_process)                                                                             \
-    OP(yield)
+// The window operations each such backend defines for itself, as prefix_<name>.
+#define SINGLE_WINDOW_BACKEND_OPERATIONS(OP, prefix)                                               \
+    OP(prefix, create_window)                                                                      \
+    OP(prefix, show_window)                                                                        \
+    OP(prefix, choose_pixel_format)                                                                \
+    OP(prefix, describe_pixel_format)                                                              \
+    OP(prefix, get_pixel_format)                                                                   \
+    OP(prefix, set_pixel_format)                                                                   \
+    OP(prefix, gl_create_context)                                                                  \
+    OP(prefix, gl_make_current)                                                                    \
+    OP(prefix, gl_delete_context)                                                                  \
+    OP(prefix, swap_buffers)                                                                       \
+    OP(prefix, peek_event)                                                                         \
+    OP(prefix, get_event)                                                                          \
+    OP(prefix, post_quit)                                                                          \
+    OP(prefix, post_user_refresh)                                                                  \
+    OP(prefix, capture_mouse)                                                                      \
+    OP(prefix, release_mouse)                                                                      \
+    OP(prefix, get_cursor_pos)                                                                     \
+    OP(prefix, message_box)                                                                        \
+    OP(prefix, exit_process)                                                                       \
+    OP(prefix, yield)
 
 // Declares <prefix>_<name> with the signature of the table's member name.
 #define SINGLE_WINDOW_DECLARE(prefix, name)                                                        \
     std::remove_pointer_t<decltype(PlatTable::name)> prefix##_##name;
+// Fills the member name of table (a PlatTable* in scope) with <prefix>_<name>.
+#define SINGLE_WINDOW_FILL(prefix, name) table->name = prefix##_##name;
 
 #define SINGLE_WINDOW_DECLARE_SHARED(name) SINGLE_WINDOW_DECLARE(single_window, name)
 SINGLE_WINDOW_OPERATIONS(SINGLE_WINDOW_DECLARE_SHARED)
@@ -63,6 +65,7 @@ SINGLE_WINDOW_OPERATIONS(SINGLE_WINDOW_DECLARE_SHARED)
 struct SingleWindow {
     PlatEventProc proc = nullptr;
     bool registered = false;
+    bool (*available)() = nullptr; // whether the backend's window system answers (the class)
     // What the backend releases with the window (contexts, surfaces, queued events), after the
     // toolkit has had the destroyed event.
     void (*release)() = nullptr;
@@ -79,12 +82,11 @@ struct SingleWindow {
 
 extern SingleWindow g_single_window;
 
-// Fills table with the shared operations, the plain settings and the true-colour palette group;
-// the backend then fills in its own operations.
-void single_window_fill(PlatTable* table);
-// Registers the class: proc receives every event, release tears down what the backend made for
-// the window. Returns 1.
-int single_window_register(PlatEventProc proc, void (*release)());
+// Fills table with the shared operations, the plain settings and the true-colour palette group
+// (the backend fills in its own). available: whether the backend's window system answers, asked
+// again when the class registers; release: what the backend makes for a window, torn down with
+// it. Returns available().
+int single_window_fill(PlatTable* table, bool (*available)(), void (*release)());
 // Makes the window's handles and takes its place and client size; 0 when the class is not
 // registered, the window exists already or the size is empty.
 TkHandle single_window_create(int x, int y, int width, int height);

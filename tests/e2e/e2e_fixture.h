@@ -315,8 +315,8 @@ class CraneOnXvfb : public ::testing::Test {
 
     // Waits until at least count reports are complete; gives up early when the program ends.
     bool wait_reports(size_t count, double seconds) {
-        e2e::wait_until(
-            [&] { return frames_so_far().size() >= count || child::wait(&crane, 0); }, seconds);
+        e2e::wait_until([&] { return frames_so_far().size() >= count || child::wait(&crane, 0); },
+                        seconds);
         return frames_so_far().size() >= count;
     }
 

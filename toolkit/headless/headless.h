@@ -18,12 +18,7 @@
 
 #include "toolkit/single_window.h"
 
-#define HEADLESS_DECLARE(name) SINGLE_WINDOW_DECLARE(headless, name)
-SINGLE_WINDOW_BACKEND_OPERATIONS(HEADLESS_DECLARE)
-#undef HEADLESS_DECLARE
-
-// Fills table with this backend's operations; non-zero when the GL display opens.
-int headless_platform_init(PlatTable* table);
+SINGLE_WINDOW_BACKEND_OPERATIONS(SINGLE_WINDOW_DECLARE, headless)
 
 // The one off-screen window, by this backend's name.
 inline SingleWindow& g_headless = g_single_window;

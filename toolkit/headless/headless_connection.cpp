@@ -11,23 +11,12 @@
 
 #include <cstdio>
 
-int headless_platform_init(PlatTable* table) {
-    single_window_fill(table);
-#define HEADLESS_FILL(name) table->name = headless_##name;
-    SINGLE_WINDOW_BACKEND_OPERATIONS(HEADLESS_FILL)
-#undef HEADLESS_FILL
-    return headless_display_open();
-}
-
-// The programs that link this backend run on it alone.
+// The programs that link this backend run on it alone. The class is the GL display:
+// registering opens it, once for the process; a window's surface, context and queued events go
+// with the window.
 int plat_select(PlatTable* table) {
-    return headless_platform_init(table);
-}
-
-// The class is the display: registering opens it, once for the process.
-int headless_register_class(int, PlatEventProc proc) {
-    if (!headless_display_open()) return 0;
-    return single_window_register(proc, [] {
+    SINGLE_WINDOW_BACKEND_OPERATIONS(SINGLE_WINDOW_FILL, headless)
+    return single_window_fill(table, headless_display_open, [] {
         headless_context_destroy();
         headless_surface_destroy();
         headless_queue_drop_window_events();

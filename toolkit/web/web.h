@@ -16,12 +16,7 @@
 
 #include "toolkit/single_window.h"
 
-#define WEB_DECLARE(name) SINGLE_WINDOW_DECLARE(web, name)
-SINGLE_WINDOW_BACKEND_OPERATIONS(WEB_DECLARE)
-#undef WEB_DECLARE
-
-// Fills table with this backend's operations; non-zero when the page offers WebGL 2.
-int web_platform_init(PlatTable* table);
+SINGLE_WINDOW_BACKEND_OPERATIONS(SINGLE_WINDOW_DECLARE, web)
 
 // The canvas, by this backend's name: its size is the drawing buffer's, in device pixels, and it
 // stands at the screen's origin, as the page has no other windows to place it among.

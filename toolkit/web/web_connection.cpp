@@ -9,23 +9,12 @@
 
 EM_JS(int, web_page_has_webgl2, (), { return WebBackend.hasWebGL2() ? 1 : 0; });
 
-int web_platform_init(PlatTable* table) {
-    single_window_fill(table);
-#define WEB_FILL(name) table->name = web_##name;
-    SINGLE_WINDOW_BACKEND_OPERATIONS(WEB_FILL)
-#undef WEB_FILL
-    return web_page_has_webgl2();
-}
-
-// The web build runs on the page alone.
+// The web build runs on the page alone. The class is the page: it registers when the browser can
+// give the canvas a WebGL 2 context.
 int plat_select(PlatTable* table) {
-    return web_platform_init(table);
-}
-
-// The class is the page: it registers when the browser can give the canvas a WebGL 2 context.
-int web_register_class(int, PlatEventProc proc) {
-    if (!web_page_has_webgl2()) return 0;
-    return single_window_register(proc, web_release_window);
+    SINGLE_WINDOW_BACKEND_OPERATIONS(SINGLE_WINDOW_FILL, web)
+    return single_window_fill(
+        table, [] { return web_page_has_webgl2() != 0; }, web_release_window);
 }
 
 void web_exit_process(int status) {
