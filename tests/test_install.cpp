@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 // Xlib's macros must come after GoogleTest.
-#include "tests/e2e/e2e_harness.h"
 #include "tests/support/read_png.h"
+#include "tests/e2e/e2e_harness.h"
 #include "tools/render_image.h"
 
 #include <sys/stat.h>

@@ -1,8 +1,9 @@
 // crane-render's pictures: PNG files through libpng, halving, the digit font, the contact sheet.
-#include "tests/support/read_png.h"
 #include "tools/render_image.h"
 
 #include <gtest/gtest.h>
+
+#include "tests/support/read_png.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -4,10 +4,11 @@
 // tower's foot on the left) and grabs until it matches, because the falling stone passes
 // through that area for a moment of each pass.
 #include "tests/e2e/e2e_fixture.h"
-#include "tests/support/read_png.h"
 #include "tools/render_image.h"
 
 #include <gtest/gtest.h>
+
+#include "tests/support/read_png.h"
 
 #include <cstdio>
 #include <cstdlib>

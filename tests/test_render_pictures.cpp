@@ -2,12 +2,13 @@
 // from the build folder (where the mesh files are), and its PNG files are read back. Places
 // are found by projecting scene points through the program's view: a 62-degree perspective at
 // 632 x 425 and the viewing transform (0, -13, -34).
-#include "tests/support/child_process.h"
 #include "tests/support/picture_difference.h"
-#include "tests/support/read_png.h"
 #include "tools/render_image.h"
 
 #include <gtest/gtest.h>
+
+#include "tests/support/child_process.h"
+#include "tests/support/read_png.h"
 
 #include <dirent.h>
 #include <sys/stat.h>

@@ -1,10 +1,11 @@
 // crane-render's progress line on a terminal: run under a pseudo-terminal, it shows frames
 // done, the rate and the time left on the terminal's bottom row while the program's reports
 // scroll above. (Off a terminal it stays quiet: see the video tests.)
-#include "tests/support/child_process.h"
 #include "tools/render_progress.h"
 
 #include <gtest/gtest.h>
+
+#include "tests/support/child_process.h"
 
 #include <poll.h>
 #include <pty.h>

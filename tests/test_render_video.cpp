@@ -1,11 +1,12 @@
 // crane-render's videos: what ffprobe reads in them, how their frames compare with the PNG
 // pictures of the same frames, and that a failed video leaves no file behind. crane-render
 // runs as its own process from the build folder, where the mesh files are.
-#include "tests/support/child_process.h"
-#include "tests/support/read_png.h"
 #include "tools/render_image.h"
 
 #include <gtest/gtest.h>
+
+#include "tests/support/child_process.h"
+#include "tests/support/read_png.h"
 
 #include <sys/stat.h>
 #include <sys/wait.h>

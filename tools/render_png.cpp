@@ -1,4 +1,4 @@
-// PNG files through libpng: what the Linux build writes.
+// PNG files through libpng: what the Linux build writes and what its tests read back.
 #include "tools/render_image.h"
 
 #include <png.h>

@@ -1,7 +1,7 @@
 // Pixel formats, surface and context on Mesa's surfaceless EGL platform: no display server, a
 // desktop-GL compatibility context and a pbuffer of the client size as colour and depth buffer.
-#include "toolkit/egl_configs.h"
 #include "toolkit/headless/headless.h"
+#include "toolkit/egl_configs.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
