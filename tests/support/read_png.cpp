@@ -3,37 +3,31 @@
 #include <png.h>
 
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 namespace {
 
-// libpng's own handlers print to standard error; ours keep the text for the caller's message.
-std::string g_png_message;
+// libpng would print its errors; the text is kept for the caller's message instead.
+std::string g_message;
 
-void png_error_quietly(png_structp png, png_const_charp message) {
-    g_png_message = message ? message : "";
+void keep_error(png_structp png, png_const_charp message) {
+    g_message = message ? message : "";
     png_longjmp(png, 1);
 }
 
-void png_warning_quietly(png_structp, png_const_charp) {}
-
-struct FileCloser {
-    FILE* f;
-    ~FileCloser() {
-        if (f) std::fclose(f);
-    }
-};
+void ignore_warning(png_structp, png_const_charp) {}
 
 } // namespace
 
 bool read_png(const std::string& path, RenderImage* image, std::string* error) {
-    FileCloser file{std::fopen(path.c_str(), "rb")};
-    if (!file.f) {
+    const std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+    if (!file) {
         *error = "cannot open " + path;
         return false;
     }
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, png_error_quietly,
-                                             png_warning_quietly);
+    png_structp png =
+        png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, keep_error, ignore_warning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
         png_destroy_read_struct(&png, nullptr, nullptr);
@@ -42,10 +36,10 @@ bool read_png(const std::string& path, RenderImage* image, std::string* error) {
     }
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_read_struct(&png, &info, nullptr);
-        *error = path + ": " + g_png_message;
+        *error = path + ": " + g_message;
         return false;
     }
-    png_init_io(png, file.f);
+    png_init_io(png, file.get());
     png_read_info(png, info);
     const int color = png_get_color_type(png, info);
     if (png_get_bit_depth(png, info) != 8 ||
