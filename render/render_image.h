@@ -13,11 +13,6 @@ struct RenderImage {
 // Writes the image as an 8-bit RGB PNG. False with the reason in error. Linux writes with
 // libpng (render_png.cpp), Windows with zlib alone (render_png_zlib.cpp).
 bool write_png(const std::string& path, const RenderImage& image, std::string* error);
-#ifndef _WIN32
-// Reads an 8-bit RGB or RGBA PNG back (as RGBA). False with the reason in error. Only the
-// tests read pictures, and they run on Linux.
-bool read_png(const std::string& path, RenderImage* image, std::string* error);
-#endif
 
 // Half the size, each pixel the mean of a 2 x 2 block (odd last rows and columns dropped).
 RenderImage half_size(const RenderImage& image);

@@ -2,7 +2,7 @@
 # real key presses.
 add_library(e2e_harness STATIC e2e/e2e_harness.cpp e2e/compositor.cpp e2e/wine.cpp
             e2e/browser.cpp)
-target_link_libraries(e2e_harness PUBLIC crane_render_support)
+target_link_libraries(e2e_harness PUBLIC crane_render_support test_support)
 # The Windows build the Wine desktop runs (CRANE_WINDOWS_BUILD: its folder; none: no Wine tests).
 set(CRANE_WINDOWS_BUILD "" CACHE PATH "A Windows build folder whose programs the tests run under Wine")
 set(wine_defines WINE_RUNNER="${CMAKE_SOURCE_DIR}/tools/windows/wine.sh"

@@ -7,13 +7,13 @@ target_link_libraries(gl_layer_scenes PRIVATE crane_tk crane_platform_headless_g
   crane_render_support)
 
 crane_test(test_gl_layer test_gl_layer.cpp support/gl_scenes.cpp
-  LIBS crane_tk crane_platform_headless crane_render_support OpenGL::OpenGL OpenGL::EGL
+  LIBS test_support crane_tk crane_platform_headless crane_render_support OpenGL::OpenGL OpenGL::EGL
        PkgConfig::GLU
   DEPENDS gl_layer_scenes DEFINES GL_LAYER_SCENES="$<TARGET_FILE:gl_layer_scenes>"
   LABELS gl_layer TIMEOUT 300)
 
 # The program's frames through crane-render and crane-render --gl gles3: a test of the label
 # render too, as it runs crane-render as a program of its own.
-crane_test(test_gl_layer_frames test_gl_layer_frames.cpp LIBS crane_render_support
+crane_test(test_gl_layer_frames test_gl_layer_frames.cpp LIBS test_support crane_render_support
   DEPENDS crane-render meshes DEFINES CRANE_RENDER_EXE="$<TARGET_FILE:crane-render>"
   WHOLE GlLayer.ProgramFramesMatchMesa LABELS gl_layer render TIMEOUT 300)

@@ -1,7 +1,7 @@
 # Tests of the mesh area: reader, model, catalogue, the bad-input table, start-up order, fuzzing.
 
-crane_test(test_asc_reader test_asc_reader.cpp LIBS crane_mesh gl_recorder)
-crane_test(test_asc_model test_asc_model.cpp LIBS crane_mesh gl_recorder)
+crane_test(test_asc_reader test_asc_reader.cpp LIBS crane_mesh gl_recorder test_support)
+crane_test(test_asc_model test_asc_model.cpp LIBS crane_mesh gl_recorder test_support)
 
 # One model built by the real constructor from argv[1]: rejected files end it as they end the
 # program.
@@ -9,7 +9,7 @@ add_executable(asc_load_main asc_load_main.cpp)
 set_target_properties(asc_load_main PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 target_link_libraries(asc_load_main PRIVATE crane_mesh gl_recorder)
 
-crane_test(test_asc_bad_input test_asc_bad_input.cpp DEPENDS asc_load_main
+crane_test(test_asc_bad_input test_asc_bad_input.cpp LIBS test_support DEPENDS asc_load_main
   DEFINES ASC_LOAD_MAIN="$<TARGET_FILE:asc_load_main>")
 
 # Seventeen small meshes in the catalogue's names, model k with k + 2 vertices, so that each
@@ -38,7 +38,7 @@ add_executable(asc_catalogue_main asc_catalogue_main.cpp)
 set_target_properties(asc_catalogue_main PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 target_link_libraries(asc_catalogue_main PRIVATE crane_catalogue crane_mesh gl_recorder)
-crane_test(test_asc_startup test_asc_startup.cpp DEPENDS asc_catalogue_main crane
+crane_test(test_asc_startup test_asc_startup.cpp LIBS test_support DEPENDS asc_catalogue_main crane
   DEFINES ASC_CATALOGUE_MAIN="$<TARGET_FILE:asc_catalogue_main>"
           ASC_CATALOGUE_DIR="${ASC_CATALOGUE_DIR}" CRANE_PROGRAM="$<TARGET_FILE:crane>")
 

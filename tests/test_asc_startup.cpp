@@ -50,9 +50,8 @@ class AscStartup : public ::testing::TestWithParam<std::string> {
     void copy_meshes(const std::string& left_out) {
         for (const char* name : k_files) {
             if (name == left_out) continue;
-            std::string cmd =
-                std::string("cp '") + ASC_CATALOGUE_DIR + "/" + name + "' '" + dir.path + "/'";
-            ASSERT_EQ(system(cmd.c_str()), 0) << cmd;
+            const std::string from = std::string(ASC_CATALOGUE_DIR) + "/" + name;
+            ASSERT_EQ(child::run({"cp", from, dir.path + "/"}).status, 0) << from;
         }
     }
 };
@@ -121,9 +120,8 @@ TEST_P(AscStartup, RefusedMeshEndsStartUpWithItsReason) {
 TEST(CraneStartup, ModelsComeBeforeTheSpringAndTheLiftStep) {
     asc_test::ScratchDir dir;
     for (const char* name : k_files) {
-        std::string cmd =
-            std::string("cp '") + ASC_CATALOGUE_DIR + "/" + name + "' '" + dir.path + "/'";
-        ASSERT_EQ(system(cmd.c_str()), 0) << cmd;
+        const std::string from = std::string(ASC_CATALOGUE_DIR) + "/" + name;
+        ASSERT_EQ(child::run({"cp", from, dir.path + "/"}).status, 0) << from;
     }
     std::string script = dir.write("watch.gdb", "set pagination off\n"
                                                 "set confirm off\n"

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 // Xlib's macros must come after GoogleTest.
+#include "tests/support/read_png.h"
 #include "tests/e2e/e2e_harness.h"
 #include "render/render_image.h"
 
@@ -19,10 +20,7 @@
 
 namespace {
 
-struct CommandResult {
-    int status;
-    std::string out, err;
-};
+using CommandResult = child::Output;
 
 std::string slurp(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -38,14 +36,9 @@ std::string make_temp_dir(const char* what) {
 
 // Runs a shell command in dir, its output kept aside.
 CommandResult run_in(const std::string& dir, const std::string& command) {
-    const std::string logs = make_temp_dir("logs");
-    const std::string line =
-        "cd '" + dir + "' && (" + command + ") >'" + logs + "/out' 2>'" + logs + "/err'";
-    const int raw = std::system(line.c_str());
-    CommandResult r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(logs + "/out"),
-                    slurp(logs + "/err")};
-    std::system(("rm -rf '" + logs + "'").c_str());
-    return r;
+    child::Options options;
+    options.dir = dir;
+    return child::run_shell(command, options);
 }
 
 class Installed : public ::testing::Test {
@@ -58,7 +51,7 @@ class Installed : public ::testing::Test {
         install = run_in(BUILD_FOLDER, std::string("'") + CMAKE_COMMAND + "' --install '" +
                                            BUILD_FOLDER + "' --prefix '" + prefix + "'");
     }
-    static void TearDownTestSuite() { std::system(("rm -rf '" + prefix + "'").c_str()); }
+    static void TearDownTestSuite() { child::run({"rm", "-rf", prefix}); }
 
     void SetUp() override { ASSERT_EQ(install.status, 0) << install.out << install.err; }
 };
@@ -82,7 +75,7 @@ TEST_F(Installed, RendersFromAnotherFolderTheSameFrameAsTheBuildFolder) {
         run_in(elsewhere, "'" + prefix + "/bin/crane-render' --gl gles3 --frames 200 --out gles3");
     EXPECT_EQ(gles3.status, 0) << gles3.err;
     EXPECT_FALSE(slurp(elsewhere + "/gles3/frame-0200.png").empty());
-    std::system(("rm -rf '" + elsewhere + "'").c_str());
+    child::run({"rm", "-rf", elsewhere});
 }
 
 TEST_F(Installed, CraneOpensItsWindowFromAnotherFolder) {
@@ -97,15 +90,15 @@ TEST_F(Installed, CraneOpensItsWindowFromAnotherFolder) {
         e2e::wait_for_window(display, "Creado por: Velmora                    TARVENIL.", 30);
     EXPECT_NE(window, 0u) << e2e::read_file(crane.err_path);
     if (window) e2e::send_close_request(display, window);
-    const bool ended = e2e::wait_exit(&crane, 30);
+    const bool ended = child::wait(&crane, 30);
     EXPECT_TRUE(ended);
     if (ended) {
         EXPECT_TRUE(WIFEXITED(crane.status) && WEXITSTATUS(crane.status) == 0);
     }
-    e2e::kill_program(&crane);
+    child::end(&crane);
     XCloseDisplay(display);
     e2e::stop_server(&server);
-    std::system(("rm -rf '" + elsewhere + "'").c_str());
+    child::run({"rm", "-rf", elsewhere});
 }
 
 TEST_F(Installed, DesktopEntryMetainfoIconsAndManualPages) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/read_png.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>

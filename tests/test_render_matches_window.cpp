@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/read_png.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -46,12 +48,12 @@ Difference compare(const std::vector<unsigned>& window, const RenderImage& pictu
 RenderImage render_frame_2(bool light) {
     char pattern[] = "/tmp/render-match-XXXXXX";
     const std::string dir = mkdtemp(pattern);
-    const std::string command = std::string("'") + CRANE_RENDER_EXE + "' --frames 2 --out '" + dir +
-                                "'" + (light ? " --key 2:i" : "") + " >/dev/null 2>&1";
+    std::vector<std::string> argv = {CRANE_RENDER_EXE, "--frames", "2", "--out", dir};
+    if (light) argv.insert(argv.end(), {"--key", "2:i"});
     RenderImage image = {0, 0, {}};
     std::string error;
-    if (std::system(command.c_str()) == 0) read_png(dir + "/frame-0002.png", &image, &error);
-    std::system(("rm -rf '" + dir + "'").c_str());
+    if (child::run(argv).status == 0) read_png(dir + "/frame-0002.png", &image, &error);
+    child::run({"rm", "-rf", dir});
     return image;
 }
 

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/child_process.h"
+#include "tests/support/read_png.h"
+
 #include <dirent.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -31,10 +34,7 @@ const int k_height = 425;
 
 // ---- Running crane-render -------------------------------------------------------------------
 
-struct RunResult {
-    int status;
-    std::string out, err;
-};
+using RunResult = child::Output;
 
 std::string make_temp_dir() {
     char pattern[] = "/tmp/crane-render-test-XXXXXX";
@@ -42,27 +42,11 @@ std::string make_temp_dir() {
     return dir ? dir : "";
 }
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// Runs crane-render with args in the folder cwd (empty: the current one).
+// Runs crane-render with args (quoted for the shell) in the folder cwd (empty: the current one).
 RunResult run_render(const std::string& args, const std::string& cwd = "") {
-    const std::string logs = make_temp_dir();
-    std::string command;
-    if (!cwd.empty()) command = "cd '" + cwd + "' && ";
-    command += std::string("'") + CRANE_RENDER_EXE + "' " + args + " >'" + logs + "/out' 2>'" +
-               logs + "/err'";
-    const int raw = std::system(command.c_str());
-    RunResult r;
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = slurp(logs + "/out");
-    r.err = slurp(logs + "/err");
-    std::system(("rm -rf '" + logs + "'").c_str());
-    return r;
+    child::Options options;
+    options.dir = cwd;
+    return child::run_shell(std::string("exec '") + CRANE_RENDER_EXE + "' " + args, options);
 }
 
 // One rendering run whose frames are read back on demand.
@@ -81,7 +65,7 @@ struct Rendering {
         if (access((dir + "/complete").c_str(), F_OK) == 0) return;
         // Rendered aside and renamed into place, so that a test process running at the same
         // time never sees half of it.
-        std::system("mkdir -p render-test-cache");
+        mkdir("render-test-cache", 0755);
         char pattern[] = "render-test-cache/partial-XXXXXX";
         const std::string partial = mkdtemp(pattern) ? pattern : "";
         result = run_render(args + " --out '" + partial + "'");
@@ -90,10 +74,10 @@ struct Rendering {
             if (std::rename(partial.c_str(), dir.c_str()) == 0) return;
         }
         // Failed, or another process was quicker: then its rendering serves as well.
-        std::system(("rm -rf '" + partial + "'").c_str());
+        child::run({"rm", "-rf", partial});
     }
     ~Rendering() {
-        if (!keep) std::system(("rm -rf '" + dir + "'").c_str());
+        if (!keep) child::run({"rm", "-rf", dir});
     }
 
     const RenderImage& frame(int n) {
@@ -527,13 +511,13 @@ TEST(CraneRenderCommand, UnwritableOutputIsRefusedBeforeTheFirstFrameWithTheReas
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
         EXPECT_EQ(r.out, "") << c.args;
     }
-    std::system(("rm -rf '" + dir + "'").c_str());
+    child::run({"rm", "-rf", dir});
 }
 
 TEST(CraneRenderCommand, MissingMeshFileEndsWithTheReadersMessage) {
     const std::string empty = make_temp_dir();
     const RunResult r = run_render("--frames 1 --out .", empty);
-    std::system(("rm -rf '" + empty + "'").c_str());
+    child::run({"rm", "-rf", empty});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("Error al abrir el fichero ASC"), std::string::npos) << r.err;
 }
@@ -558,7 +542,7 @@ TEST(CraneRenderCommand, SheetHoldsTheSavedFramesWithCaptions) {
     // Three half-size pictures a row, two rows.
     EXPECT_EQ(sheet.width, 8 + 3 * (k_width / 2 + 8));
     EXPECT_EQ(sheet.height, 8 + 2 * (k_height / 2 + 22 + 8));
-    std::system(("rm -rf '" + dir + "'").c_str());
+    child::run({"rm", "-rf", dir});
 }
 
 // ---- The README's pictures --------------------------------------------------------------------
@@ -596,7 +580,7 @@ TEST(ReadmePictures, AreWhatCraneRenderDrawsToday) {
                                    << "by more than 2; draw them anew: cmake --build build "
                                    << "--target pictures";
     }
-    std::system(("rm -rf '" + dir + "'").c_str());
+    child::run({"rm", "-rf", dir});
 }
 
 } // namespace

@@ -5,11 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/child_process.h"
+
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
+#include <utmp.h>
 
 #include <chrono>
 #include <regex>
@@ -27,14 +29,19 @@ TEST(RenderProgress, ShownOnTheBottomRowOfATerminal) {
     winsize size{};
     size.ws_row = 24;
     size.ws_col = 100;
-    int terminal = -1;
-    const pid_t pid = forkpty(&terminal, nullptr, nullptr, &size);
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        // Long enough to outlast the quiet first second on any machine; stopped below.
-        execl(CRANE_RENDER_EXE, "crane-render", "--bench", "1000000", static_cast<char*>(nullptr));
-        _exit(127);
-    }
+    int terminal = -1, program_side = -1;
+    ASSERT_EQ(openpty(&terminal, &program_side, nullptr, nullptr, &size), 0);
+    // The terminal is the program's controlling one and all three of its standard streams.
+    child::Options options;
+    options.in_child = [&] {
+        close(terminal);
+        login_tty(program_side);
+    };
+    child::Process render;
+    // Long enough to outlast the quiet first second on any machine; stopped below.
+    const bool started = child::start({CRANE_RENDER_EXE, "--bench", "1000000"}, options, &render);
+    close(program_side);
+    ASSERT_TRUE(started);
     const std::regex line("\x1b\\[24;1H\x1b\\[Kframe [0-9]+ of 1000000, [0-9.]+ frames/s, "
                           "[0-9]+:[0-9]{2} left");
     std::string seen;
@@ -49,9 +56,7 @@ TEST(RenderProgress, ShownOnTheBottomRowOfATerminal) {
         seen.append(buffer, static_cast<size_t>(n));
         found = std::regex_search(seen, line);
     }
-    kill(pid, SIGTERM);
-    int status = 0;
-    waitpid(pid, &status, 0);
+    child::end(&render, SIGTERM, 60);
     close(terminal);
     EXPECT_TRUE(found) << "terminal output ended with: "
                        << seen.substr(seen.size() > 400 ? seen.size() - 400 : 0);

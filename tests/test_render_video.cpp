@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/child_process.h"
+#include "tests/support/read_png.h"
+
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -20,17 +23,7 @@
 
 namespace {
 
-struct CommandResult {
-    int status;
-    std::string out, err;
-};
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using CommandResult = child::Output;
 
 struct TempDir {
     std::string path;
@@ -38,14 +31,12 @@ struct TempDir {
         char pattern[] = "/tmp/crane-video-test-XXXXXX";
         path = mkdtemp(pattern) ? pattern : "";
     }
-    ~TempDir() { std::system(("rm -rf '" + path + "'").c_str()); }
+    ~TempDir() { child::run({"rm", "-rf", path}); }
 };
 
-// Runs a shell command with its output kept in dir.
-CommandResult run(const std::string& command, const std::string& dir) {
-    const std::string line = "(" + command + ") >'" + dir + "/out' 2>'" + dir + "/err'";
-    const int raw = std::system(line.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(dir + "/out"), slurp(dir + "/err")};
+// Runs a shell command, its output kept.
+CommandResult run(const std::string& command) {
+    return child::run_shell(command);
 }
 
 std::string render(const std::string& args) {
@@ -114,25 +105,23 @@ void expect_same_picture(const std::string& decoded, const std::string& rendered
 }
 
 // What ffprobe says of a video's first stream, one "key=value" line each.
-CommandResult probe(const std::string& video, const std::string& dir, const char* entries) {
+CommandResult probe(const std::string& video, const char* entries) {
     return run(std::string("ffprobe -v error -select_streams v:0 -count_frames -show_entries "
                            "stream=") +
-                   entries + " -of default=nw=1 '" + video + "'",
-               dir);
+               entries + " -of default=nw=1 '" + video + "'");
 }
 
 TEST(RenderVideo, OnePassIsH264At30FpsAndItsEndsMatchThePictures) {
     TempDir dir;
     const std::string video = dir.path + "/pass.mp4";
-    CommandResult r = run(render("--video '" + video + "'"), dir.path);
+    CommandResult r = run(render("--video '" + video + "'"));
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_FALSE(exists(video + ".part"));
     // Off a terminal there is no progress line.
     EXPECT_EQ(r.err.find("frames/s"), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find('\r'), std::string::npos);
 
-    r = probe(video, dir.path,
-              "codec_name,profile,pix_fmt,width,height,r_frame_rate,nb_read_frames");
+    r = probe(video, "codec_name,profile,pix_fmt,width,height,r_frame_rate,nb_read_frames");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("codec_name=h264\n"), std::string::npos) << r.out;
     // What every player takes: High profile, 4:2:0, the odd 425 rows grown to 426.
@@ -144,11 +133,10 @@ TEST(RenderVideo, OnePassIsH264At30FpsAndItsEndsMatchThePictures) {
     EXPECT_NE(r.out.find("nb_read_frames=1051\n"), std::string::npos) << r.out;
 
     r = run("ffmpeg -v error -i '" + video + "' -frames:v 1 '" + dir.path +
-                "/first.png' && ffmpeg -v error -i '" + video +
-                "' -vf 'select=eq(n\\,1050)' -vsync 0 -frames:v 1 '" + dir.path + "/last.png'",
-            dir.path);
+            "/first.png' && ffmpeg -v error -i '" + video +
+            "' -vf 'select=eq(n\\,1050)' -vsync 0 -frames:v 1 '" + dir.path + "/last.png'");
     ASSERT_EQ(r.status, 0) << r.err;
-    r = run(render("--frames 1,1051 --out '" + dir.path + "'"), dir.path);
+    r = run(render("--frames 1,1051 --out '" + dir.path + "'"));
     ASSERT_EQ(r.status, 0) << r.err;
     expect_same_picture(dir.path + "/first.png", dir.path + "/frame-0001.png");
     expect_same_picture(dir.path + "/last.png", dir.path + "/frame-1051.png");
@@ -162,10 +150,9 @@ TEST(RenderVideo, H264IsHigh420AtEverySizeAnOddSideGrownByOne) {
     } cases[] = {{"101x75", "width=102\nheight=76\n"}, {"100x74", "width=100\nheight=74\n"}};
     for (const auto& c : cases) {
         const std::string video = dir.path + "/" + c.size + ".mp4";
-        CommandResult r =
-            run(render("--video '" + video + "' --frames 1-3 --size " + c.size), dir.path);
+        CommandResult r = run(render("--video '" + video + "' --frames 1-3 --size " + c.size));
         ASSERT_EQ(r.status, 0) << r.err;
-        r = probe(video, dir.path, "profile,pix_fmt,width,height");
+        r = probe(video, "profile,pix_fmt,width,height");
         ASSERT_EQ(r.status, 0) << r.err;
         for (const char* line : {"profile=High\n", "pix_fmt=yuv420p\n", c.coded})
             EXPECT_NE(r.out.find(line), std::string::npos) << c.size << ": " << r.out;
@@ -176,7 +163,7 @@ TEST(RenderVideo, AVideoThatCannotBeCompletedLeavesNothing) {
     TempDir dir;
     // A folder that is not there: refused before drawing.
     const std::string missing = dir.path + "/no-such-folder/pass.mp4";
-    CommandResult r = run(render("--video '" + missing + "'"), dir.path);
+    CommandResult r = run(render("--video '" + missing + "'"));
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("cannot write " + missing), std::string::npos) << r.err;
     EXPECT_FALSE(exists(missing + ".part"));
@@ -184,8 +171,7 @@ TEST(RenderVideo, AVideoThatCannotBeCompletedLeavesNothing) {
     // A file that stops growing part way (a full disk): the run goes on, then fails, and
     // neither the video nor its temporary file is left.
     const std::string video = dir.path + "/pass.webm";
-    r = run("ulimit -f 64; trap '' XFSZ; exec " + render("--video '" + video + "' --frames 1-300"),
-            dir.path);
+    r = run("ulimit -f 64; trap '' XFSZ; exec " + render("--video '" + video + "' --frames 1-300"));
     EXPECT_EQ(r.status, 1) << r.err;
     EXPECT_NE(r.err.find("pass.webm"), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find("wrote"), std::string::npos) << r.err;
@@ -194,22 +180,17 @@ TEST(RenderVideo, AVideoThatCannotBeCompletedLeavesNothing) {
 
     // Interrupted while it is being written (Ctrl-C).
     const std::string interrupted = dir.path + "/interrupted.mp4";
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        execl(CRANE_RENDER_EXE, "crane-render", "--video", interrupted.c_str(), "--frames",
-              "1-1000000", static_cast<char*>(nullptr));
-        _exit(127);
-    }
+    child::Process render_process;
+    ASSERT_TRUE(child::start({CRANE_RENDER_EXE, "--video", interrupted, "--frames", "1-1000000"},
+                             {}, &render_process));
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (!exists(interrupted + ".part") && std::chrono::steady_clock::now() < deadline &&
-           waitpid(pid, nullptr, WNOHANG) == 0)
+           !child::wait(&render_process, 0))
         usleep(20000);
     EXPECT_TRUE(exists(interrupted + ".part"));
-    kill(pid, SIGINT);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+    child::end(&render_process, SIGINT, 60);
+    EXPECT_TRUE(WIFSIGNALED(render_process.status) && WTERMSIG(render_process.status) == SIGINT)
+        << render_process.status;
     EXPECT_FALSE(exists(interrupted));
     EXPECT_FALSE(exists(interrupted + ".part"));
 }

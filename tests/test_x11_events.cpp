@@ -17,6 +17,7 @@
 #include <functional>
 #include <vector>
 
+#include "tests/support/child_process.h"
 #include "toolkit/platform.h"
 #include "toolkit/tk.h"
 #include "toolkit/tk_window.h"
@@ -163,24 +164,18 @@ TEST_F(X11Events, KeyboardGrabsByOthersAreNotActivations) {
 TEST_F(X11Events, ShowingTheWindowDoesNotWaitForAWindowManagerThatNeverMapsIt) {
     XSelectInput(other, DefaultRootWindow(other), SubstructureRedirectMask);
     XSync(other, False);
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    child::Process opener;
+    opener.pid = fork();
+    ASSERT_GE(opener.pid, 0);
+    if (opener.pid == 0) {
         // A connection of its own: the parent's stays untouched.
         g_x11 = X11State{};
         _exit(tk_open_window("never mapped") ? 0 : 1);
     }
-    int status = 0;
-    double deadline = now() + kDeadline;
-    bool ended = false;
-    while (!(ended = waitpid(child, &status, WNOHANG) == child) && now() < deadline)
-        usleep(10000);
-    if (!ended) {
-        kill(child, SIGKILL);
-        waitpid(child, &status, 0);
-    }
+    const bool ended = child::wait(&opener, kDeadline);
+    child::end(&opener);
     ASSERT_TRUE(ended) << "opening still waited after " << kDeadline << " s";
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(child::exit_code(opener), 0);
 }
 
 } // namespace

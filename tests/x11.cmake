@@ -7,5 +7,5 @@ crane_test(test_x11_pixel_format test_x11_pixel_format.cpp LIBS crane_platform_x
   WHOLE x11_pixel_format XVFB_SCREEN 640x480x24 LABELS x11 TIMEOUT 120)
 # The toolkit's own window on a bare server: keys, repaints, focus and showing the window.
 crane_test(test_x11_events test_x11_events.cpp
-  LIBS crane_tk crane_platform_select OpenGL::OpenGL X11::Xtst
+  LIBS crane_tk crane_platform_select OpenGL::OpenGL X11::Xtst test_support
   WHOLE x11_events XVFB_SCREEN 640x480x24 LABELS x11 TIMEOUT 120)

@@ -1,15 +1,17 @@
 // The platform layer under the toolkit: exactly the window-system operations the toolkit needs,
-// each shaped by what the toolkit expects of it, gathered in one table. Backends: x11/ (crane
-// on an X display), headless/ (Mesa's surfaceless EGL, for crane-render and the picture
-// tests) and a recording simulation in tests/support/ (the toolkit tests). Mappings with no
-// counterpart on a backend (window class, palette device, system colours, user registry) stay
-// in that backend, not in the toolkit.
+// each shaped by what the toolkit expects of it, gathered in one table. Backends: x11/ and
+// wayland/ (crane on an X display or a Wayland compositor, chosen at run time), win32/
+// (crane.exe), headless/ (an off-screen surface, for crane-render and the picture tests: Mesa's
+// surfaceless EGL on Linux, WGL on Windows), web/ (the page's canvas, the web build) and a
+// recording simulation in tests/support/sim/ (the toolkit tests). Mappings with no counterpart
+// on a backend (window class, palette device, system colours, user registry) stay in that
+// backend, not in the toolkit. Backends include this header, never the toolkit's tk.h.
 #pragma once
 
 #include <cstdint>
 #include <cwchar>
 
-#include "toolkit/tk.h"
+#include "toolkit/tk_handle.h"
 
 // ---- Pixel formats ------------------------------------------------------------------------
 
@@ -144,7 +146,9 @@ struct PlatPaletteEntry {
 // window layer first needs it; the toolkit calls only through plat(). A backend defines each
 // operation as <backend>_<name> and fills the table with these lists, so "how does backend
 // B do operation O" is answered by the name B_O and by the file of B's folder that holds O's
-// group; a backend without settings of its own takes plat_fill_plain_settings for that group.
+// group; a backend without settings of its own takes plat_fill_plain_settings for that group,
+// and one whose one window is of its own making takes single_window.h's operations for what
+// follows from that window's bookkeeping alone.
 // Return values follow the rules of each group's comment.
 
 // clang-format off

@@ -2,10 +2,7 @@
 // handler registration and the main loop.
 #pragma once
 
-#include <cstdint>
-
-// Opaque window-system handles (an X window id, a pointer, ...); 0 means none.
-typedef uintptr_t TkHandle;
+#include "toolkit/tk_handle.h"
 
 // Display-mode bits.
 enum {

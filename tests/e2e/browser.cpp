@@ -82,10 +82,7 @@ void stop_browser(Browser* browser, Program* program) {
     // its browser behind.
     if (browser->commands >= 0) close(browser->commands);
     browser->commands = -1;
-    if (program->pid > 0 && !wait_exit(program, 30)) {
-        kill(program->pid, SIGTERM);
-        if (!wait_exit(program, 30)) kill_program(program);
-    }
+    if (program->pid > 0 && !child::wait(program, 30)) child::end(program, SIGTERM, 30);
     if (browser->replies >= 0) close(browser->replies);
     browser->replies = -1;
 }

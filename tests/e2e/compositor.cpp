@@ -1,4 +1,5 @@
 #include "tests/e2e/compositor.h"
+#include "tests/support/read_png.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -188,60 +189,27 @@ void client_environment(const Compositor& c) {
     setenv("SWAYSOCK", c.ipc.c_str(), 1);
 }
 
-// In a forked child: the program argv names, found on the PATH; never returns.
-[[noreturn]] void exec_argv(const std::vector<std::string>& argv) {
-    std::vector<char*> args;
-    for (const std::string& a : argv)
-        args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    execvp(args[0], args.data());
-    _exit(127);
-}
-
-// In a forked child: the tool in the compositor's client environment; never returns.
-[[noreturn]] void exec_tool(const Compositor& c, const std::vector<std::string>& argv) {
-    client_environment(c);
-    // Where tools that write files put them.
-    if (chdir(c.runtime_dir.c_str()) != 0) _exit(126);
-    exec_argv(argv);
+// A tool in the compositor's client environment, in its run-time folder (where tools that write
+// files put them).
+child::Options tool_options(const Compositor& c) {
+    child::Options options;
+    options.dir = c.runtime_dir;
+    options.in_child = [&c] { client_environment(c); };
+    return options;
 }
 
 // Runs a tool to its end; its exit status (-1 when it could not run), its output in *out.
 int run_tool(const Compositor& c, const std::vector<std::string>& argv, std::string* out) {
-    int pipe_fds[2];
-    if (pipe(pipe_fds) != 0) return -1;
-    pid_t pid = fork();
-    if (pid < 0) return -1;
-    if (pid == 0) {
-        dup2(pipe_fds[1], 1);
-        int null = open("/dev/null", O_RDWR);
-        dup2(null, 2);
-        close(pipe_fds[0]);
-        exec_tool(c, argv);
-    }
-    close(pipe_fds[1]);
-    std::string text;
-    char buffer[65536];
-    ssize_t n;
-    while ((n = read(pipe_fds[0], buffer, sizeof buffer)) > 0)
-        text.append(buffer, (size_t)n);
-    close(pipe_fds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (out) *out = text;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const child::Output output = child::run(argv, tool_options(c));
+    if (out) *out = output.out;
+    return output.status;
 }
 
-// Starts a tool that stays, its output discarded; its process id, -1 when it could not start.
-pid_t spawn_tool(const Compositor& c, const std::vector<std::string>& argv) {
-    pid_t pid = fork();
-    if (pid == 0) {
-        int null = open("/dev/null", O_RDWR);
-        dup2(null, 1);
-        dup2(null, 2);
-        exec_tool(c, argv);
-    }
-    return pid;
+// Starts a tool that stays, its output discarded; false when it could not start.
+bool spawn_tool(const Compositor& c, const std::vector<std::string>& argv, child::Process* tool) {
+    child::Options options = tool_options(c);
+    options.out = options.err = "/dev/null";
+    return child::start(argv, options, tool);
 }
 
 bool account(uid_t* uid, gid_t* gid) {
@@ -252,9 +220,8 @@ bool account(uid_t* uid, gid_t* gid) {
     }
     passwd* p = getpwnam(kAccount);
     if (!p) {
-        int r = system("useradd --system --no-create-home --home-dir /nonexistent "
-                       "--shell /usr/sbin/nologin crane-wayland >/dev/null 2>&1");
-        (void)r;
+        child::run({"useradd", "--system", "--no-create-home", "--home-dir", "/nonexistent",
+                    "--shell", "/usr/sbin/nologin", kAccount});
         p = getpwnam(kAccount);
     }
     if (!p) p = getpwnam("nobody");
@@ -302,14 +269,6 @@ int remove_entry(const char* path, const struct stat*, int, FTW*) {
     return remove(path);
 }
 
-// Ends a process of ours the way a server is ended, and forgets it.
-void end_process(pid_t* pid, bool abrupt) {
-    Server process;
-    process.pid = *pid;
-    stop_server(&process, abrupt);
-    *pid = -1;
-}
-
 // One output per scale, each 1024 x 768 in logical pixels, side by side.
 std::string sway_config(const std::vector<int>& scales) {
     std::string config;
@@ -351,35 +310,26 @@ bool start_as_account(Compositor* c, const std::string& config,
     if (chown(c->runtime_dir.c_str(), uid, gid) != 0 || chmod(c->runtime_dir.c_str(), 0700) != 0)
         return false;
 
-    pid_t pid = fork();
-    if (pid < 0) return false;
-    if (pid == 0) {
-        int log =
-            open((c->runtime_dir + "/compositor.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int null = open("/dev/null", O_RDONLY);
-        dup2(null, 0);
-        dup2(log, 1);
-        dup2(log, 2);
+    // As the account, with a clean environment and its output in the folder's log.
+    child::Options options;
+    options.dir = c->runtime_dir;
+    options.in = "/dev/null";
+    options.out = options.err = c->runtime_dir + "/compositor.log";
+    options.in_child = [&] {
         if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(gid) != 0 || setuid(uid) != 0))
             _exit(126);
-        if (chdir(c->runtime_dir.c_str()) != 0) _exit(126);
         clearenv();
         setenv("PATH", "/usr/local/bin:/usr/bin:/bin", 1);
         setenv("HOME", c->runtime_dir.c_str(), 1);
         setenv("XDG_RUNTIME_DIR", c->runtime_dir.c_str(), 1);
         for (const auto& variable : environment)
             setenv(variable.first, variable.second, 1);
-        exec_argv(argv);
-    }
-    c->pid = pid;
+    };
+    if (!child::start(argv, options, &c->process)) return false;
 
     double deadline = now() + 30;
     while (now() < deadline) {
-        int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid) {
-            c->pid = -1;
-            return false;
-        }
+        if (child::wait(&c->process, 0)) return false;
         c->socket = socket_of(c->runtime_dir);
         if (!c->socket.empty() && up()) return true;
         sleep_seconds(0.05);
@@ -412,9 +362,7 @@ bool start_compositor(Compositor* c, const std::vector<int>& scales) {
     // A headless seat has no keyboard of its own. A virtual keyboard that stays keeps one in
     // the seat, so that clients hold their keyboard from the start and no key of a short-lived
     // one reaches them before they could bind it.
-    pid_t keyboard = spawn_tool(*c, {"wtype", "-s", "86400000", "-k", "F24"});
-    if (keyboard < 0) return false;
-    c->keyboard = keyboard;
+    if (!spawn_tool(*c, {"wtype", "-s", "86400000", "-k", "F24"}, &c->keyboard)) return false;
     while (now() < deadline) {
         std::string inputs;
         if (run_tool(*c, {"swaymsg", "-t", "get_inputs"}, &inputs) == 0 &&
@@ -438,8 +386,8 @@ void stop_compositor(Compositor* c, bool abrupt) {
     if (c->pointer_connection) wl_display_disconnect(c->pointer_connection);
     c->pointer_connection = nullptr;
     c->pointer = nullptr;
-    end_process(&c->keyboard, false);
-    end_process(&c->pid, abrupt);
+    child::end(&c->keyboard, SIGTERM);
+    child::end(&c->process, abrupt ? SIGKILL : SIGTERM);
     if (!c->runtime_dir.empty())
         nftw(c->runtime_dir.c_str(), remove_entry, 8, FTW_DEPTH | FTW_PHYS);
     c->runtime_dir.clear();
@@ -495,8 +443,7 @@ bool type_key(const Compositor& c, const std::string& key) {
 
 bool hold_key(const Compositor& c, const std::string& key, Program* holder) {
     *holder = Program{};
-    holder->pid = spawn_tool(c, {"wtype", "-P", key, "-s", "600000"});
-    return holder->pid > 0;
+    return spawn_tool(c, {"wtype", "-P", key, "-s", "600000"}, holder);
 }
 
 // ---- A virtual pointer ------------------------------------------------------------------------

@@ -18,8 +18,8 @@ struct wl_proxy;
 namespace e2e {
 
 struct Compositor {
-    pid_t pid = -1;          // sway
-    pid_t keyboard = -1;     // a virtual keyboard that stays, so that the seat always has one
+    child::Process process;  // sway or weston
+    child::Process keyboard; // a virtual keyboard that stays, so that the seat always has one
     std::string runtime_dir; // its XDG_RUNTIME_DIR, which holds its sockets
     std::string socket;      // the Wayland socket, as a path
     std::string ipc;         // sway's control socket

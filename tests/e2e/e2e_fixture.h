@@ -17,6 +17,7 @@
 #include "tests/e2e/browser.h"
 #include "tests/e2e/compositor.h"
 #include "tests/e2e/e2e_harness.h"
+#include "tests/support/read_png.h"
 #include "tests/e2e/wine.h"
 #include "render/render_image.h"
 
@@ -101,10 +102,10 @@ class CraneOnXvfb : public ::testing::Test {
 
     void TearDown() override {
         if (on_web()) e2e::stop_browser(&browser, &crane);
-        e2e::kill_program(&crane);
+        child::end(&crane);
         e2e::stop_wine(&wine);
         if (display) XCloseDisplay(display);
-        e2e::kill_program(&wm);
+        child::end(&wm);
         e2e::stop_server(&server);
         e2e::stop_compositor(&sway);
         for (const std::string* path :
@@ -304,7 +305,7 @@ class CraneOnXvfb : public ::testing::Test {
     // Whether the program still runs, or how it ended, with what it wrote on standard error.
     std::string program_state() {
         std::string state = "running";
-        if (e2e::wait_exit(&crane, 0)) {
+        if (child::wait(&crane, 0)) {
             state = WIFEXITED(crane.status)
                         ? "ended with status " + std::to_string(WEXITSTATUS(crane.status))
                         : "ended by signal " + std::to_string(WTERMSIG(crane.status));
@@ -314,8 +315,8 @@ class CraneOnXvfb : public ::testing::Test {
 
     // Waits until at least count reports are complete; gives up early when the program ends.
     bool wait_reports(size_t count, double seconds) {
-        e2e::wait_until(
-            [&] { return frames_so_far().size() >= count || e2e::wait_exit(&crane, 0); }, seconds);
+        e2e::wait_until([&] { return frames_so_far().size() >= count || child::wait(&crane, 0); },
+                        seconds);
         return frames_so_far().size() >= count;
     }
 
@@ -435,7 +436,7 @@ class CraneOnXvfb : public ::testing::Test {
 
     // The program ended by itself with status 0 and nothing on standard error.
     void expect_ended_with_status_zero(const char* after) {
-        ASSERT_TRUE(e2e::wait_exit(&crane, kSoon)) << "still running after " << after;
+        ASSERT_TRUE(child::wait(&crane, kSoon)) << "still running after " << after;
         ASSERT_TRUE(WIFEXITED(crane.status)) << "ended by signal " << WTERMSIG(crane.status);
         EXPECT_EQ(WEXITSTATUS(crane.status), 0);
         EXPECT_EQ(err(), "");

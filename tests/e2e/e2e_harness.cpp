@@ -62,25 +62,17 @@ bool start_server(Server* server, int depth) {
     for (int attempt = 0; attempt < 5; ++attempt) {
         int n = free_display_number();
         if (n < 0) return false;
-        pid_t pid = fork();
-        if (pid < 0) return false;
-        if (pid == 0) {
-            int null = open("/dev/null", O_RDWR);
-            dup2(null, 1);
-            dup2(null, 2);
-            std::string name = ":" + std::to_string(n);
-            std::string screen = "1024x768x" + std::to_string(depth);
-            execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
-                   "-noreset", (char*)nullptr);
-            _exit(127);
-        }
+        std::string name = ":" + std::to_string(n);
+        std::string screen = "1024x768x" + std::to_string(depth);
+        child::Options quiet;
+        quiet.out = quiet.err = "/dev/null";
+        if (!child::start({"Xvfb", name, "-screen", "0", screen, "-nolisten", "tcp", "-noreset"},
+                          quiet, server))
+            return false;
         server->number = n;
-        server->pid = pid;
-        std::string name = server->name();
         double deadline = now() + 30;
         while (now() < deadline) {
-            int status = 0;
-            if (waitpid(pid, &status, WNOHANG) == pid) break; // lost the race for n
+            if (child::wait(server, 0)) break; // lost the race for n
             Display* d = XOpenDisplay(name.c_str());
             if (d) {
                 XCloseDisplay(d);
@@ -94,18 +86,7 @@ bool start_server(Server* server, int depth) {
 }
 
 void stop_server(Server* server, bool abrupt) {
-    if (server->pid <= 0) return;
-    kill(server->pid, abrupt ? SIGKILL : SIGTERM);
-    int status = 0;
-    double deadline = now() + 5;
-    while (waitpid(server->pid, &status, WNOHANG) == 0) {
-        if (now() > deadline) {
-            kill(server->pid, SIGKILL);
-            waitpid(server->pid, &status, 0);
-            break;
-        }
-        sleep_seconds(0.02);
-    }
+    child::end(server, abrupt ? SIGKILL : SIGTERM);
     server->pid = -1;
 }
 
@@ -117,27 +98,14 @@ bool launch_argv(const std::vector<std::string>& argv, const std::string& dir,
     int out = mkstemp(out_template);
     int err = mkstemp(err_template);
     if (out < 0 || err < 0) return false;
-    program->out_path = out_template;
-    program->err_path = err_template;
-    program->exited = false;
-    pid_t pid = fork();
-    if (pid < 0) return false;
-    if (pid == 0) {
-        dup2(out, 1);
-        dup2(err, 2);
-        if (chdir(dir.c_str()) != 0) _exit(126);
-        environment();
-        std::vector<char*> args;
-        for (const std::string& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        execvp(args[0], args.data());
-        _exit(127);
-    }
     close(out);
     close(err);
-    program->pid = pid;
-    return true;
+    child::Options options;
+    options.dir = dir;
+    options.out = program->out_path = out_template;
+    options.err = program->err_path = err_template;
+    options.in_child = environment;
+    return child::start(argv, options, program);
 }
 
 bool launch_in(const std::string& exe, const std::string& dir,
@@ -159,30 +127,6 @@ bool launch(const std::string& exe, const std::string& dir, const std::string& d
                 setenv("DISPLAY", display.c_str(), 1);
         },
         program);
-}
-
-bool wait_exit(Program* program, double seconds) {
-    if (program->exited) return true;
-    double deadline = now() + seconds;
-    for (;;) {
-        int status = 0;
-        if (waitpid(program->pid, &status, WNOHANG) == program->pid) {
-            program->exited = true;
-            program->status = status;
-            return true;
-        }
-        if (now() > deadline) return false;
-        sleep_seconds(0.01);
-    }
-}
-
-void kill_program(Program* program) {
-    if (program->pid <= 0 || program->exited) return;
-    kill(program->pid, SIGKILL);
-    int status = 0;
-    waitpid(program->pid, &status, 0);
-    program->exited = true;
-    program->status = status;
 }
 
 std::string read_file(const std::string& path) {
@@ -255,7 +199,7 @@ bool start_window_manager(const Server& server, Program* wm) {
     Window probe = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 16, 16, 0, 0, 0);
     bool ready = wait_until(
         [&] {
-            if (wait_exit(wm, 0)) return false;
+            if (child::wait(wm, 0)) return false;
             XMapWindow(display, probe);
             Window root = 0, parent = 0, *children = nullptr;
             unsigned int count = 0;

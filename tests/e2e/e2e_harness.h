@@ -10,11 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/child_process.h"
+
 namespace e2e {
 
-struct Server {
+struct Server : child::Process {
     int number = -1; // display number
-    pid_t pid = -1;
     std::string name() const { return ":" + std::to_string(number); }
 };
 
@@ -26,11 +27,9 @@ void stop_server(Server* server, bool abrupt = false);
 // A display number with no server behind it.
 int free_display_number();
 
-struct Program {
-    pid_t pid = -1;
+// A program started by launch: child::wait and child::end wait for it and end it.
+struct Program : child::Process {
     std::string out_path, err_path; // captured standard output and error
-    bool exited = false;
-    int status = 0; // waitpid status once exited
 };
 
 // Starts openbox, a reparenting window manager as a desktop has, on the server and waits until
@@ -56,10 +55,6 @@ bool launch_in(const std::string& exe, const std::string& dir,
 // Runs exe in dir with DISPLAY set to display ("" leaves DISPLAY unset) and no Wayland session.
 bool launch(const std::string& exe, const std::string& dir, const std::string& display,
             Program* program);
-// Waits up to seconds for the program to end; true when it did.
-bool wait_exit(Program* program, double seconds);
-// Kills and reaps the program if it still runs.
-void kill_program(Program* program);
 std::string read_file(const std::string& path);
 
 // The viewable client window with exactly this title (a child of the root, or of a window

@@ -169,7 +169,7 @@ class CranePaced : public CraneOnXvfb {
 TEST_F(CranePaced, RateDrawnStaysNearThePaceWhileKeysAct) {
     ASSERT_NO_FATAL_FAILURE(start_paced({}, "5"));
     expect_rate_at_most(10);
-    e2e::kill_program(&crane);
+    child::end(&crane);
     unlink(crane.out_path.c_str());
     unlink(crane.err_path.c_str());
     ASSERT_TRUE(e2e::wait_until([&] { return !e2e::wait_for_window(display, kTitle, 0); }, kSoon));

@@ -239,7 +239,7 @@ TEST_F(CraneOnSway, KeysArriveTranslatedAndAHeldKeyRepeats) {
     };
     EXPECT_TRUE(e2e::wait_until([&] { return repeats() >= 4; }, kSoon))
         << "x came " << repeats() << " times";
-    e2e::kill_program(&holder);
+    child::end(&holder);
 
     ASSERT_TRUE(press("Escape"));
     expect_ended_with_status_zero("Escape");
@@ -258,7 +258,7 @@ class CraneOnWeston : public ::testing::Test {
         ASSERT_TRUE(e2e::start_weston(&weston)) << "weston did not start: " << weston.log();
     }
     void TearDown() override {
-        e2e::kill_program(&crane);
+        child::end(&crane);
         e2e::stop_compositor(&weston);
         for (const std::string& path : {crane.out_path, crane.err_path})
             if (!path.empty()) unlink(path.c_str());

@@ -36,7 +36,7 @@ TEST_F(CraneDisplay, UnreachableDisplayIsReportedOnStandardError) {
     ASSERT_GE(nobody, 0);
     ASSERT_TRUE(e2e::launch(CRANE_PROGRAM, e2e::mesh_folder(BUILD_FOLDER),
                             ":" + std::to_string(nobody), &crane));
-    ASSERT_TRUE(e2e::wait_exit(&crane, kSoon));
+    ASSERT_TRUE(child::wait(&crane, kSoon));
     ASSERT_TRUE(WIFEXITED(crane.status));
     EXPECT_EQ(WEXITSTATUS(crane.status), 1);
     expect_tried_then_failed(err(), {"Wayland compositor", "DISPLAY=:" + std::to_string(nobody)});
@@ -44,7 +44,7 @@ TEST_F(CraneDisplay, UnreachableDisplayIsReportedOnStandardError) {
 
 TEST_F(CraneDisplay, NoDisplayVariableIsReportedOnStandardError) {
     ASSERT_TRUE(e2e::launch(CRANE_PROGRAM, e2e::mesh_folder(BUILD_FOLDER), "", &crane));
-    ASSERT_TRUE(e2e::wait_exit(&crane, kSoon));
+    ASSERT_TRUE(child::wait(&crane, kSoon));
     ASSERT_TRUE(WIFEXITED(crane.status));
     EXPECT_EQ(WEXITSTATUS(crane.status), 1);
     expect_tried_then_failed(err(), {"Wayland compositor", "DISPLAY is not set"});
@@ -56,7 +56,7 @@ TEST_F(CraneDisplay, LostServerEndsTheProcessWithOneLineOnStandardError) {
     XCloseDisplay(display);
     display = nullptr;
     e2e::stop_server(&server, true);
-    ASSERT_TRUE(e2e::wait_exit(&crane, kSoon)) << "still running after the server died";
+    ASSERT_TRUE(child::wait(&crane, kSoon)) << "still running after the server died";
     ASSERT_TRUE(WIFEXITED(crane.status)) << "ended by signal " << WTERMSIG(crane.status);
     EXPECT_NE(WEXITSTATUS(crane.status), 0);
     std::string text = err();
@@ -68,7 +68,7 @@ TEST_F(CraneOnSway, LostCompositorEndsTheProcessWithOneLineAndStatusOne) {
     ASSERT_NO_FATAL_FAILURE(start_crane());
     ASSERT_TRUE(wait_reports(1, kSoon));
     e2e::stop_compositor(&sway, true);
-    ASSERT_TRUE(e2e::wait_exit(&crane, kSoon)) << "still running after the compositor died";
+    ASSERT_TRUE(child::wait(&crane, kSoon)) << "still running after the compositor died";
     ASSERT_TRUE(WIFEXITED(crane.status)) << "ended by signal " << WTERMSIG(crane.status);
     EXPECT_EQ(WEXITSTATUS(crane.status), 1);
     std::string text = err();
@@ -85,12 +85,12 @@ TEST_F(CraneOnSway, DefaultSocketIsFoundAndCranePlatformForcesX11) {
     ASSERT_TRUE(e2e::launch_client(sway, CRANE_PROGRAM, folder, &crane,
                                    [] { unsetenv("WAYLAND_DISPLAY"); }));
     EXPECT_TRUE(e2e::wait_for_toplevel(sway, crane.pid, kSoon, &toplevel)) << err();
-    e2e::kill_program(&crane);
+    child::end(&crane);
 
     e2e::Program forced;
     ASSERT_TRUE(e2e::launch_client(sway, CRANE_PROGRAM, folder, &forced,
                                    [] { setenv("CRANE_PLATFORM", "x11", 1); }));
-    ASSERT_TRUE(e2e::wait_exit(&forced, kSoon));
+    ASSERT_TRUE(child::wait(&forced, kSoon));
     std::string text = e2e::read_file(forced.err_path);
     unlink(forced.out_path.c_str());
     unlink(forced.err_path.c_str());

@@ -16,7 +16,7 @@ class ErrorBox : public CraneOnDesktop {
     }
     // Dismissed: the failed open ends the program with status 1, nothing on the console.
     void expect_dismissed(const char* by) {
-        ASSERT_TRUE(e2e::wait_exit(&crane, kSoon)) << "the box stayed after " << by;
+        ASSERT_TRUE(child::wait(&crane, kSoon)) << "the box stayed after " << by;
         ASSERT_TRUE(WIFEXITED(crane.status));
         EXPECT_EQ(WEXITSTATUS(crane.status), 1);
         EXPECT_EQ(err(), "");
@@ -26,7 +26,7 @@ class ErrorBox : public CraneOnDesktop {
 
 TEST_P(ErrorBox, StaysUntilReturnIsPressed) {
     ASSERT_NO_FATAL_FAILURE(start_program());
-    EXPECT_FALSE(e2e::wait_exit(&crane, 0.5)); // modal: waits for the user
+    EXPECT_FALSE(child::wait(&crane, 0.5)); // modal: waits for the user
     // The box took the focus, so a key press reaches it.
     ASSERT_TRUE(press("Return"));
     expect_dismissed("Return");
@@ -45,7 +45,7 @@ TEST_P(ErrorBox, ClickOnOkDismissesIt) {
     e2e::Area area = wayland() ? toplevel.content : e2e::client_area(display, box);
     // Clicks away from the button leave the box up.
     ASSERT_TRUE(click(area, 3, 3));
-    EXPECT_FALSE(e2e::wait_exit(&crane, 0.5));
+    EXPECT_FALSE(child::wait(&crane, 0.5));
     // The OK button sits centred at the bottom.
     ASSERT_TRUE(click(area, area.width / 2, area.height - 24));
     expect_dismissed("a click on OK");

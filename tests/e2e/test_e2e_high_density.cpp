@@ -109,7 +109,7 @@ TEST(CraneOnWestonAtScale2, DrawsAtTwiceTheDensity) {
         e2e::Compositor& weston;
         e2e::Program& crane;
         ~Cleanup() {
-            e2e::kill_program(&crane);
+            child::end(&crane);
             e2e::stop_compositor(&weston);
             for (const std::string& path : {crane.out_path, crane.err_path})
                 if (!path.empty()) unlink(path.c_str());

@@ -2,6 +2,7 @@
 // picture it draws against the one Mesa draws on Linux.
 #include "tests/e2e/e2e_fixture.h"
 #include "tests/support/picture_difference.h"
+#include "tests/support/read_png.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -75,17 +76,17 @@ TEST_F(CraneInTheBrowserOnly, KeysArriveTranslated) {
 TEST_F(CraneInTheBrowserOnly, MissingMeshFileIsSaidInThePageWithStatusOne) {
     const std::string site = temporary_folder();
     ASSERT_FALSE(site.empty());
-    ASSERT_EQ(system(("cp -r " + std::string(WEB_SITE_FOLDER) + "/. " + site).c_str()), 0);
+    ASSERT_EQ(child::run({"cp", "-r", std::string(WEB_SITE_FOLDER) + "/.", site}).status, 0);
     ASSERT_EQ(unlink((site + "/grua2.asc").c_str()), 0);
     ASSERT_TRUE(e2e::start_browser(site, "", &browser, &crane));
-    ASSERT_TRUE(e2e::wait_exit(&crane, kSoon)) << "the page did not end";
+    ASSERT_TRUE(child::wait(&crane, kSoon)) << "the page did not end";
     EXPECT_EQ(WEXITSTATUS(crane.status), 1);
     EXPECT_EQ(e2e::browser_ended(&browser),
               "\"The program ended with status 1: Error al abrir el fichero ASC: No such file or "
               "directory. The page could not download grua2.asc (HTTP 404) from the site.\"");
     EXPECT_NE(err().find("Error al abrir el fichero ASC: No such file or directory"),
               std::string::npos);
-    EXPECT_EQ(system(("rm -rf " + site).c_str()), 0);
+    EXPECT_EQ(child::run({"rm", "-rf", site}).status, 0);
 }
 
 // A mesh file cut in half: the program says so in the page's panel and goes on drawing, as on a
@@ -93,7 +94,7 @@ TEST_F(CraneInTheBrowserOnly, MissingMeshFileIsSaidInThePageWithStatusOne) {
 TEST_F(CraneInTheBrowserOnly, MeshFileCutShortIsDrawnWithAWarningInThePanel) {
     const std::string site = temporary_folder();
     ASSERT_FALSE(site.empty());
-    ASSERT_EQ(system(("cp -r " + std::string(WEB_SITE_FOLDER) + "/. " + site).c_str()), 0);
+    ASSERT_EQ(child::run({"cp", "-r", std::string(WEB_SITE_FOLDER) + "/.", site}).status, 0);
     const std::string grua1 = site + "/grua1.asc";
     struct stat st {};
     ASSERT_EQ(stat(grua1.c_str(), &st), 0);
@@ -105,7 +106,7 @@ TEST_F(CraneInTheBrowserOnly, MeshFileCutShortIsDrawnWithAWarningInThePanel) {
         << err();
     EXPECT_TRUE(page_ok("wait document.getElementById('console').textContent.includes("
                         "'grua1.asc: warning: the file is incomplete')"));
-    EXPECT_EQ(system(("rm -rf " + site).c_str()), 0);
+    EXPECT_EQ(child::run({"rm", "-rf", site}).status, 0);
 }
 
 // Frame 200, and frame 200 right after each of the keys p, o and i, as the page shows it and as
@@ -123,7 +124,7 @@ TEST_F(CraneInTheBrowserOnly, Frame200MatchesTheLinuxRenderer) {
         e2e::Program render;
         ASSERT_TRUE(e2e::launch_argv(
             args, BUILD_FOLDER, [] {}, &render));
-        ASSERT_TRUE(e2e::wait_exit(&render, 120));
+        ASSERT_TRUE(child::wait(&render, 120));
 
         // A key for frame 200 reaches the program after frame 199 and before frame 200.
         ASSERT_NO_FATAL_FAILURE(start_page(WEB_SITE_FOLDER, *key ? "pause=199" : "pause=200"));
@@ -150,7 +151,7 @@ TEST_F(CraneInTheBrowserOnly, Frame200MatchesTheLinuxRenderer) {
         EXPECT_LE(d.mean, 2.0);
         EXPECT_LE(d.over_16, 0.02);
     }
-    EXPECT_EQ(system(("rm -rf " + folder).c_str()), 0);
+    EXPECT_EQ(child::run({"rm", "-rf", folder}).status, 0);
 }
 
 // Where the canvas gives no WebGL 2 context, the toolkit's "Error" box is a dialog in the page
@@ -168,7 +169,7 @@ TEST_F(CraneInTheBrowserOnly, ErrorBoxIsADialogInThePage) {
                    ".map((e) => e.textContent)"),
               "[\"Error\",\"wglCreateContext Failed\",\"OK\"]");
     ASSERT_TRUE(press("Return"));
-    ASSERT_TRUE(e2e::wait_exit(&crane, kSoon)) << "the box stayed after Return";
+    ASSERT_TRUE(child::wait(&crane, kSoon)) << "the box stayed after Return";
     EXPECT_EQ(WEXITSTATUS(crane.status), 1);
     EXPECT_EQ(e2e::browser_ended(&browser), "\"The program ended with status 1.\"");
 }
@@ -177,14 +178,14 @@ TEST_F(CraneInTheBrowserOnly, ErrorBoxIsADialogInThePage) {
 TEST_F(CraneInTheBrowserOnly, CraneRenderVideosPlay) {
     const std::string site = temporary_folder();
     ASSERT_FALSE(site.empty());
-    ASSERT_EQ(system(("cp -r " + std::string(WEB_SITE_FOLDER) + "/. " + site).c_str()), 0);
+    ASSERT_EQ(child::run({"cp", "-r", std::string(WEB_SITE_FOLDER) + "/.", site}).status, 0);
     for (const char* name : {"short.mp4", "short.webm"}) {
         e2e::Program render;
         ASSERT_TRUE(e2e::launch_argv(
             {std::string(BUILD_FOLDER) + "/crane-render", "--video", site + "/" + name, "--frames",
              "1-30"},
             BUILD_FOLDER, [] {}, &render));
-        ASSERT_TRUE(e2e::wait_exit(&render, 120));
+        ASSERT_TRUE(child::wait(&render, 120));
         ASSERT_EQ(WEXITSTATUS(render.status), 0) << e2e::read_file(render.err_path);
     }
     ASSERT_NO_FATAL_FAILURE(start_page(site));
@@ -201,5 +202,5 @@ TEST_F(CraneInTheBrowserOnly, CraneRenderVideosPlay) {
     };
     EXPECT_EQ(play("short.mp4"), "[632,426,true]");
     EXPECT_EQ(play("short.webm"), "[632,425,true]");
-    EXPECT_EQ(system(("rm -rf " + site).c_str()), 0);
+    EXPECT_EQ(child::run({"rm", "-rf", site}).status, 0);
 }

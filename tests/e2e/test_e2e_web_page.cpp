@@ -134,7 +134,9 @@ TEST_F(CraneInThePage, AddressValuesOutOfRangeAreNamedAndIgnored) {
 TEST_F(CraneInThePage, ProgramFilesThatCannotBeHadAreSaidInOneSentence) {
     const std::string site = temporary_folder();
     ASSERT_FALSE(site.empty());
-    ASSERT_EQ(system(("cp -r " + std::string(WEB_SITE_FOLDER) + "/. " + site).c_str()), 0);
+    ASSERT_EQ(child::run({"cp", "-r", std::string(WEB_SITE_FOLDER) + "/.", site}).status, 0);
+    child::Options in_site;
+    in_site.dir = site;
     struct Case {
         const char* file;
         const char* damage; // shell command run in the site
@@ -150,7 +152,7 @@ TEST_F(CraneInThePage, ProgramFilesThatCannotBeHadAreSaidInOneSentence) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.damage);
-        ASSERT_EQ(system(("cd " + site + " && " + c.damage).c_str()), 0);
+        ASSERT_EQ(child::run_shell(c.damage, in_site).status, 0);
         ASSERT_TRUE(e2e::start_browser(site, "", &browser, &crane));
         ASSERT_TRUE(page_ok("wait document.body.dataset.loadFailed")) << program_state();
         EXPECT_EQ(page("eval document.getElementById('status').textContent"),
@@ -169,9 +171,9 @@ TEST_F(CraneInThePage, ProgramFilesThatCannotBeHadAreSaidInOneSentence) {
         }
         e2e::stop_browser(&browser, &crane);
         EXPECT_EQ(err().find("page error"), std::string::npos) << err();
-        ASSERT_EQ(system(("cd " + site + " && mv " + c.file + ".kept " + c.file).c_str()), 0);
+        ASSERT_EQ(child::run({"mv", std::string(c.file) + ".kept", c.file}, in_site).status, 0);
     }
-    EXPECT_EQ(system(("rm -rf " + site).c_str()), 0);
+    EXPECT_EQ(child::run({"rm", "-rf", site}).status, 0);
 }
 
 // A lost WebGL context: the page says so and draws nothing meanwhile; once the browser gives
@@ -184,7 +186,7 @@ TEST_F(CraneInThePage, LostContextComesBackAndTheProgramGoesOn) {
     ASSERT_TRUE(e2e::launch_argv(
         {std::string(BUILD_FOLDER) + "/crane-render", "--frames", "200", "--out", folder},
         BUILD_FOLDER, [] {}, &render));
-    ASSERT_TRUE(e2e::wait_exit(&render, 120));
+    ASSERT_TRUE(child::wait(&render, 120));
 
     ASSERT_NO_FATAL_FAILURE(start_page(WEB_SITE_FOLDER, "pause=150"));
     ASSERT_TRUE(page_ok("wait WebBackend.resume !== null && WebBackend.frames === 150"));
@@ -223,5 +225,5 @@ TEST_F(CraneInThePage, LostContextComesBackAndTheProgramGoesOn) {
                    "document.getElementById('status').textContent]"),
               "[\"Reload the page\",\"The graphics did not come back, so the animation cannot go "
               "on: reload the page to start it again.\"]");
-    EXPECT_EQ(system(("rm -rf " + folder).c_str()), 0);
+    EXPECT_EQ(child::run({"rm", "-rf", folder}).status, 0);
 }

@@ -4,6 +4,7 @@
 // uninstaller takes it all away; and the palette rules on a real 256-colour device.
 #include "tests/e2e/e2e_fixture.h"
 #include "tests/support/picture_difference.h"
+#include "tests/support/read_png.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -45,7 +46,7 @@ std::string temp_folder() {
 TEST_F(CraneOnWine, MissingMeshFileIsReportedAndEndsWithStatusOne) {
     const std::string empty = temp_folder();
     ASSERT_TRUE(e2e::launch_windows(wine, WINDOWS_FOLDER + "crane.exe", {}, empty, &crane));
-    ASSERT_TRUE(e2e::wait_exit(&crane, kSoon)) << "still running in an empty folder";
+    ASSERT_TRUE(child::wait(&crane, kSoon)) << "still running in an empty folder";
     ASSERT_TRUE(WIFEXITED(crane.status));
     EXPECT_EQ(WEXITSTATUS(crane.status), 1);
     EXPECT_EQ(err(), "Error al abrir el fichero ASC: No such file or directory\n");
@@ -56,21 +57,21 @@ TEST_F(CraneOnWine, MissingMeshFileIsReportedAndEndsWithStatusOne) {
 // A mesh file cut in half still loads, as on Linux, and the Windows build says so too.
 TEST_F(CraneOnWine, MeshFileCutShortIsDrawnWithAWarning) {
     const std::string folder = temp_folder();
-    ASSERT_EQ(system(("cp " + std::string(BUILD_FOLDER) + "/*.asc " + folder).c_str()), 0);
+    ASSERT_EQ(child::run_shell("cp " + std::string(BUILD_FOLDER) + "/*.asc " + folder).status, 0);
     const std::string grua1 = folder + "/grua1.asc";
     std::filesystem::resize_file(grua1, std::filesystem::file_size(grua1) / 2);
     e2e::Program render;
     ASSERT_TRUE(e2e::launch_windows(wine, WINDOWS_FOLDER + "crane-render.exe",
                                     {"--frames", "1", "--out", "Z:" + folder + "/out"}, folder,
                                     &render));
-    ASSERT_TRUE(e2e::wait_exit(&render, 120)) << "crane-render.exe did not end";
+    ASSERT_TRUE(child::wait(&render, 120)) << "crane-render.exe did not end";
     const std::string said = e2e::read_file(render.err_path);
     EXPECT_TRUE(WIFEXITED(render.status) && WEXITSTATUS(render.status) == 0) << said;
     EXPECT_NE(said.find("grua1.asc: warning: the file is incomplete (vertices: "),
               std::string::npos)
         << said;
     EXPECT_TRUE(exists(folder + "/out/frame-0001.png")) << said;
-    EXPECT_EQ(system(("rm -rf " + folder).c_str()), 0);
+    EXPECT_EQ(child::run({"rm", "-rf", folder}).status, 0);
 }
 
 TEST_F(CraneOnWine, InstallerInstallsSilentlyAndTheInstalledProgramDrawsAsOnLinux) {
@@ -88,7 +89,7 @@ TEST_F(CraneOnWine, InstallerInstallsSilentlyAndTheInstalledProgramDrawsAsOnLinu
     // The installer takes its folder as the last argument, unquoted.
     e2e::Program install;
     ASSERT_TRUE(e2e::launch_windows(wine, setup, {"/S", "/D=" + target}, "/", &install));
-    ASSERT_TRUE(e2e::wait_exit(&install, 120)) << "the installer did not end";
+    ASSERT_TRUE(child::wait(&install, 120)) << "the installer did not end";
     EXPECT_TRUE(WIFEXITED(install.status) && WEXITSTATUS(install.status) == 0);
     ASSERT_TRUE(e2e::wait_until([&] { return exists(folder + "/Uninstall.exe"); }, kSoon))
         << "nothing installed in " << folder;
@@ -108,11 +109,11 @@ TEST_F(CraneOnWine, InstallerInstallsSilentlyAndTheInstalledProgramDrawsAsOnLinu
     ASSERT_TRUE(e2e::launch_windows(wine, folder + "/crane-render.exe",
                                     {"--frames", "200", "--out", "Z:" + windows_out}, folder,
                                     &render));
-    ASSERT_TRUE(e2e::wait_exit(&render, 120)) << "crane-render.exe did not end";
+    ASSERT_TRUE(child::wait(&render, 120)) << "crane-render.exe did not end";
     ASSERT_TRUE(e2e::launch_argv(
         {std::string(BUILD_FOLDER) + "/crane-render", "--frames", "200", "--out", linux_out},
         BUILD_FOLDER, [] {}, &crane));
-    ASSERT_TRUE(e2e::wait_exit(&crane, 120));
+    ASSERT_TRUE(child::wait(&crane, 120));
     RenderImage windows_frame, linux_frame;
     std::string error;
     ASSERT_TRUE(read_png(windows_out + "/frame-0200.png", &windows_frame, &error))
@@ -163,7 +164,7 @@ class PaletteOnWine : public CraneOnWine {
 TEST_F(PaletteOnWine, SystemColoursAreTakenRefusedWhileHeldAndGivenBackFromTheRegistry) {
     ASSERT_TRUE(
         e2e::launch_windows(wine, WINDOWS_FOLDER + "tk_palette_probe.exe", {}, "/", &crane));
-    ASSERT_TRUE(e2e::wait_exit(&crane, kSoon));
+    ASSERT_TRUE(child::wait(&crane, kSoon));
     const std::string text = out();
     ASSERT_EQ(line(text, "palette-device"), "1") << text;
     EXPECT_EQ(line(text, "palette-size"), "256");

@@ -25,8 +25,8 @@ bool run(const Wine& wine, const std::vector<std::string>& argv, double seconds)
     if (!launch_argv(
             argv, "/", [&] { wine_environment(wine); }, &p))
         return false;
-    const bool ended = wait_exit(&p, seconds);
-    kill_program(&p);
+    const bool ended = child::wait(&p, seconds);
+    child::end(&p);
     unlink(p.out_path.c_str());
     unlink(p.err_path.c_str());
     return ended && WIFEXITED(p.status) && WEXITSTATUS(p.status) == 0;

@@ -2,6 +2,7 @@
 // two sets of pictures lie apart, reported the way the other picture comparisons report it.
 #pragma once
 
+#include "tests/support/child_process.h"
 #include "tests/support/picture_difference.h"
 #include "render/render_image.h"
 
@@ -13,25 +14,26 @@
 // fails.
 inline std::vector<RenderImage> layer_frames(const std::string& helper,
                                              const std::vector<std::string>& steps) {
-    std::string command = "'" + helper + "'";
-    for (const std::string& s : steps)
-        command += " " + s;
+    std::vector<std::string> argv = {helper};
+    argv.insert(argv.end(), steps.begin(), steps.end());
+    const child::Output run = child::run(argv);
     std::vector<RenderImage> frames;
-    FILE* in = popen(command.c_str(), "r");
-    if (!in) return frames;
-    int width = 0, height = 0;
+    int width = 0, height = 0, header = 0;
     size_t count = 0;
-    if (std::fscanf(in, "%d %d %zu", &width, &height, &count) == 3 && std::fgetc(in) == '\n') {
-        for (size_t i = 0; i < count; ++i) {
-            RenderImage f;
-            f.width = width;
-            f.height = height;
-            f.rgba.resize(size_t(width) * height * 4);
-            if (std::fread(f.rgba.data(), 1, f.rgba.size(), in) != f.rgba.size()) break;
-            frames.push_back(f);
-        }
+    if (run.status != 0 ||
+        std::sscanf(run.out.c_str(), "%d %d %zu\n%n", &width, &height, &count, &header) != 3 ||
+        header == 0)
+        return frames;
+    size_t at = size_t(header);
+    const size_t size = size_t(width) * size_t(height) * 4;
+    for (size_t i = 0; i < count && at + size <= run.out.size(); ++i, at += size) {
+        RenderImage f;
+        f.width = width;
+        f.height = height;
+        f.rgba.assign(run.out.begin() + long(at), run.out.begin() + long(at + size));
+        frames.push_back(f);
     }
-    if (pclose(in) != 0) frames.clear();
+    if (frames.size() != count) frames.clear();
     return frames;
 }
 

@@ -1,13 +1,14 @@
 // The headless backend: one off-screen "window" and a scripted event queue, drawn by Mesa's
 // surfaceless EGL on Linux and by WGL into a framebuffer object on Windows. Its platform
-// operations are defined as headless_<operation> in the file of their group:
-//  - headless_connection.cpp: the GL display (the window class), version, metrics, process
-//    operations, and filling the platform table.
-//  - headless_window.cpp: the off-screen window, its device context and the input state.
+// operations are defined as headless_<operation> in the file of their group, beside those that
+// follow from the one window's bookkeeping alone (toolkit/single_window.h):
+//  - headless_connection.cpp: the GL display (the window class), process operations, and
+//    filling the platform table.
+//  - headless_window.cpp: the off-screen window's size and the input state.
 //  - headless_formats.cpp: the RGB formats as pixel formats, contexts, swaps and the read-back,
 //    over the display, surface and context of headless_egl.cpp (Mesa's surfaceless EGL, a
 //    pbuffer) or headless_wgl.cpp (WGL on a hidden window, a framebuffer object).
-//  - headless_events.cpp: the scripted queue, repaints, the backend's settings, the capture.
+//  - headless_events.cpp: the scripted queue, the backend's settings, the capture.
 //  - headless_message_box.cpp: standard error, as there is no display.
 // The device is true colour: the palette group is the shared one of platform.h.
 // Only these files include this header; programs use headless_control.h.
@@ -15,30 +16,12 @@
 
 #include <vector>
 
-#include "toolkit/platform.h"
+#include "toolkit/single_window.h"
 
-#define HEADLESS_DECLARE(result, name, parameters) result headless_##name parameters;
-PLAT_WINDOW_OPERATIONS(HEADLESS_DECLARE)
-#undef HEADLESS_DECLARE
+SINGLE_WINDOW_BACKEND_OPERATIONS(SINGLE_WINDOW_DECLARE, headless)
 
-// Fills table with this backend's operations; non-zero when the GL display opens.
-int headless_platform_init(PlatTable* table);
-
-// The one off-screen window; window == 0 when there is none.
-struct HeadlessWindow {
-    PlatEventProc proc = nullptr;
-    bool registered = false;
-    int forced_width = 0, forced_height = 0; // 0 x 0: the size the program asks for
-    int serial = 0; // makes every new window's handles differ from the last one's
-    TkHandle window = 0, dc = 0, context = 0;
-    int x = 0, y = 0, width = 0, height = 0;
-    int format = 0;
-    bool invalid = false;    // needs a repaint
-    bool painting = false;   // between begin and end of a repaint
-    bool shift_held = false; // with the key event last taken
-};
-
-extern HeadlessWindow g_headless;
+// The one off-screen window, by this backend's name.
+inline SingleWindow& g_headless = g_single_window;
 
 // The formats the display offers, in the order they are numbered from 1; filled when the display
 // opens (headless_formats.cpp defines it).

@@ -1,5 +1,5 @@
-// The headless backend's window class (the GL display), version, metrics and process
-// operations, and the table that makes it the platform of the programs that link it.
+// The headless backend's window class (the GL display) and process operations, and the table
+// that makes it the platform of the programs that link it.
 #include "toolkit/headless/headless.h"
 
 #ifdef _WIN32
@@ -11,39 +11,16 @@
 
 #include <cstdio>
 
-int headless_platform_init(PlatTable* table) {
-    plat_fill_plain_settings(table);
-    plat_fill_true_colour_palette(table);
-#define HEADLESS_FILL(result, name, parameters) table->name = headless_##name;
-    PLAT_WINDOW_OPERATIONS(HEADLESS_FILL)
-#undef HEADLESS_FILL
-    return headless_display_open();
-}
-
-// The programs that link this backend run on it alone.
+// The programs that link this backend run on it alone. The class is the GL display:
+// registering opens it, once for the process; a window's surface, context and queued events go
+// with the window.
 int plat_select(PlatTable* table) {
-    return headless_platform_init(table);
-}
-
-int headless_get_version(PlatVersion* version) {
-    *version = PlatVersion{PLAT_VER_PLATFORM_WIN32_NT, 10, 0};
-    return 1;
-}
-
-// An undecorated window: no frame, caption or border.
-int headless_get_system_metric(int) {
-    return 0;
-}
-int headless_adjust_window_rect(PlatRect*) {
-    return 1;
-}
-
-// The class is the display: registering opens it, once for the process.
-int headless_register_class(int, PlatEventProc proc) {
-    if (!headless_display_open()) return 0;
-    g_headless.registered = true;
-    g_headless.proc = proc;
-    return 1;
+    SINGLE_WINDOW_BACKEND_OPERATIONS(SINGLE_WINDOW_FILL, headless)
+    return single_window_fill(table, headless_display_open, [] {
+        headless_context_destroy();
+        headless_surface_destroy();
+        headless_queue_drop_window_events();
+    });
 }
 
 void headless_exit_process(int status) {

@@ -3,6 +3,7 @@
 // Built with CRANE_HEADLESS_GLES, the context is OpenGL ES 3 instead and the program's GL is
 // the layer of web/gl/, set up in each new context (headless_gles.cpp).
 #include "toolkit/headless/headless.h"
+#include "toolkit/egl_configs.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
@@ -37,12 +38,6 @@ EGLSurface g_surface = EGL_NO_SURFACE;
 EGLContext g_context = EGL_NO_CONTEXT;
 int g_surface_format = 0;
 
-int config_attrib(EGLConfig config, EGLint name) {
-    EGLint value = 0;
-    eglGetConfigAttrib(g_display, config, name, &value);
-    return value;
-}
-
 // Keep the 8-bit-per-channel configs that can back a pbuffer for the API: the formats a
 // true-colour window would offer. EGL's own sort order (the most fitting first) is kept.
 void collect_formats() {
@@ -59,31 +54,13 @@ void collect_formats() {
                              EGL_COLOR_BUFFER_TYPE,
                              EGL_RGB_BUFFER,
                              EGL_NONE};
-    EGLint count = 0;
-    if (!eglChooseConfig(g_display, wanted, nullptr, 0, &count) || count <= 0) return;
-    std::vector<EGLConfig> configs(count);
-    eglChooseConfig(g_display, wanted, configs.data(), count, &count);
-    for (EGLConfig config : configs) {
-        PlatPixelFormat f{};
-        f.size = PLAT_PFD_SIZE;
-        f.version = PLAT_PFD_VERSION;
-        f.flags = PLAT_PFD_DRAW_TO_WINDOW | PLAT_PFD_SUPPORT_OPENGL;
-        f.pixel_type = PLAT_PFD_TYPE_RGBA;
-        f.red_bits = config_attrib(config, EGL_RED_SIZE);
-        f.green_bits = config_attrib(config, EGL_GREEN_SIZE);
-        f.blue_bits = config_attrib(config, EGL_BLUE_SIZE);
-        f.alpha_bits = config_attrib(config, EGL_ALPHA_SIZE);
-        f.depth_bits = config_attrib(config, EGL_DEPTH_SIZE);
-        f.stencil_bits = config_attrib(config, EGL_STENCIL_SIZE);
+    for (EglConfigFormat c : egl_config_formats(g_display, wanted)) {
+        PlatPixelFormat& f = c.format;
         if (f.red_bits != 8 || f.green_bits != 8 || f.blue_bits != 8) continue;
         if (f.alpha_bits != 0 && f.alpha_bits != 8) continue;
-        f.color_bits = f.red_bits + f.green_bits + f.blue_bits;
-        f.red_shift = f.green_bits + f.blue_bits;
-        f.green_shift = f.blue_bits;
-        f.layer_type = PLAT_PFD_MAIN_PLANE;
         for (bool double_buffer : {false, true}) {
             if (double_buffer) f.flags |= PLAT_PFD_DOUBLEBUFFER;
-            g_configs.push_back(config);
+            g_configs.push_back(c.config);
             g_headless_formats.push_back(f);
         }
     }

@@ -81,12 +81,8 @@ bool run_script() {
     return queued;
 }
 
-bool needs_repaint() {
-    return g_headless.window != 0 && g_headless.invalid;
-}
-
 bool pending() {
-    return !g_queue.empty() || needs_repaint();
+    return !g_queue.empty() || single_window_needs_repaint();
 }
 
 } // namespace
@@ -159,8 +155,7 @@ void headless_queue_drop_window_events() {
 
 int headless_peek_event(int kind, TkHandle window) {
     if (kind == 0) return pending() || run_script();
-    if (kind == PLAT_EV_REPAINT)
-        return window != 0 && window == g_headless.window && needs_repaint();
+    if (kind == PLAT_EV_REPAINT) return single_window_is(window) && single_window_needs_repaint();
     for (const QueuedEvent& q : g_queue)
         if (q.event.kind == kind && q.event.window == window) return 1;
     return 0;
@@ -184,22 +179,9 @@ int headless_get_event(PlatEvent* event) {
         *event = q.event;
         g_headless.shift_held = q.shift;
     } else {
-        // The repaint is reported as long as the area is invalid, after every queued event.
-        *event = make_event(PLAT_EV_REPAINT);
-        g_headless.shift_held = false;
+        single_window_take_repaint(event);
     }
     return event->kind == PLAT_EV_QUIT ? 0 : 1;
-}
-
-int headless_dispatch_event(const PlatEvent* event) {
-    return g_headless.proc ? g_headless.proc(event) : 0;
-}
-
-int headless_default_event(const PlatEvent* event) {
-    // The default handling of a close request is to destroy the window.
-    if (event->kind == PLAT_EV_CLOSE_REQUEST && event->window != 0)
-        return headless_destroy_window(event->window);
-    return 0;
 }
 
 void headless_post_quit(int code) {
@@ -207,25 +189,7 @@ void headless_post_quit(int code) {
 }
 
 int headless_post_user_refresh(TkHandle window) {
-    if (window == 0 || window != g_headless.window) return 0;
+    if (!single_window_is(window)) return 0;
     push_back(make_event(PLAT_EV_USER_REFRESH));
     return 1;
-}
-
-// ---- Repaint -------------------------------------------------------------------------------
-
-int headless_invalidate(TkHandle window) {
-    if (window == 0 || window != g_headless.window) return 0;
-    g_headless.invalid = true;
-    return 1;
-}
-
-void headless_begin_paint(TkHandle window) {
-    if (window == 0 || window != g_headless.window) return;
-    g_headless.painting = true;
-    g_headless.invalid = false; // a request made while painting asks for one more repaint
-}
-
-void headless_end_paint(TkHandle) {
-    g_headless.painting = false;
 }

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "toolkit/egl_configs.h"
 #include "toolkit/pixel_format.h"
 #include "toolkit/wayland/wayland.h"
 
@@ -14,12 +15,6 @@ EGLDisplay s_display = EGL_NO_DISPLAY;
 bool s_display_tried = false;
 std::vector<EGLConfig> s_configs;
 std::vector<PlatPixelFormat> s_formats;
-
-int attribute(EGLConfig config, EGLint name) {
-    EGLint value = 0;
-    eglGetConfigAttrib(s_display, config, name, &value);
-    return value;
-}
 
 // A window surface is always double-buffered on Wayland, and the description has no room for
 // multisampling, so the formats are the single-sampled window configs that draw desktop GL.
@@ -33,31 +28,10 @@ void read_configs() {
                              EGL_SAMPLE_BUFFERS,
                              0,
                              EGL_NONE};
-    EGLint count = 0;
-    if (!eglChooseConfig(s_display, wanted, nullptr, 0, &count) || count <= 0) return;
-    std::vector<EGLConfig> configs(count);
-    if (!eglChooseConfig(s_display, wanted, configs.data(), count, &count)) return;
-    for (int i = 0; i < count; ++i) {
-        EGLConfig c = configs[i];
-        PlatPixelFormat f{};
-        f.size = PLAT_PFD_SIZE;
-        f.version = PLAT_PFD_VERSION;
-        f.flags = PLAT_PFD_DRAW_TO_WINDOW | PLAT_PFD_SUPPORT_OPENGL | PLAT_PFD_DOUBLEBUFFER;
-        f.pixel_type = PLAT_PFD_TYPE_RGBA;
-        f.red_bits = attribute(c, EGL_RED_SIZE);
-        f.green_bits = attribute(c, EGL_GREEN_SIZE);
-        f.blue_bits = attribute(c, EGL_BLUE_SIZE);
-        f.alpha_bits = attribute(c, EGL_ALPHA_SIZE);
-        // Packed as the compositor's ARGB and XRGB buffers are: blue lowest.
-        f.blue_shift = 0;
-        f.green_shift = f.blue_bits;
-        f.red_shift = f.blue_bits + f.green_bits;
-        f.color_bits = f.red_bits + f.green_bits + f.blue_bits;
-        f.depth_bits = attribute(c, EGL_DEPTH_SIZE);
-        f.stencil_bits = attribute(c, EGL_STENCIL_SIZE);
-        f.layer_type = PLAT_PFD_MAIN_PLANE;
-        s_configs.push_back(c);
-        s_formats.push_back(f);
+    for (EglConfigFormat c : egl_config_formats(s_display, wanted)) {
+        c.format.flags |= PLAT_PFD_DOUBLEBUFFER;
+        s_configs.push_back(c.config);
+        s_formats.push_back(c.format);
     }
 }
 

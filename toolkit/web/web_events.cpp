@@ -45,10 +45,6 @@ EM_ASYNC_JS(void, web_page_wait_event, (), { await WebBackend.waitForEvent(); })
 
 namespace {
 
-bool needs_repaint() {
-    return g_web.window != 0 && g_web.invalid;
-}
-
 void name_events_once() {
     static bool named = false;
     if (!named) web_page_name_events(k_names);
@@ -63,16 +59,16 @@ void web_queue_drop_window_events() {
 
 int web_peek_event(int kind, TkHandle window) {
     name_events_once();
-    if (kind == 0) return web_page_pending() > 0 || needs_repaint();
-    if (window == 0 || window != g_web.window) return 0;
-    if (kind == PLAT_EV_REPAINT) return needs_repaint();
+    if (kind == 0) return web_page_pending() > 0 || single_window_needs_repaint();
+    if (!single_window_is(window)) return 0;
+    if (kind == PLAT_EV_REPAINT) return single_window_needs_repaint();
     return web_page_pending_kind(kind);
 }
 
 int web_get_event(PlatEvent* event) {
     name_events_once();
     // Waiting returns to the browser, which runs the page until input arrives.
-    while (web_page_pending() == 0 && !needs_repaint())
+    while (web_page_pending() == 0 && !single_window_needs_repaint())
         web_page_wait_event();
     *event = PlatEvent{};
     int e[6];
@@ -85,23 +81,9 @@ int web_get_event(PlatEvent* event) {
         g_web.shift_held = e[4] != 0;
         g_web.control_held = e[5] != 0;
     } else {
-        // The repaint is reported as long as the area is invalid, after every queued event.
-        event->kind = PLAT_EV_REPAINT;
-        event->window = g_web.window;
-        g_web.shift_held = g_web.control_held = false;
+        single_window_take_repaint(event);
     }
     return event->kind == PLAT_EV_QUIT ? 0 : 1;
-}
-
-int web_dispatch_event(const PlatEvent* event) {
-    return g_web.proc ? g_web.proc(event) : 0;
-}
-
-int web_default_event(const PlatEvent* event) {
-    // The default handling of a close request is to destroy the window.
-    if (event->kind == PLAT_EV_CLOSE_REQUEST && event->window != 0)
-        return web_destroy_window(event->window);
-    return 0;
 }
 
 void web_post_quit(int code) {
@@ -110,26 +92,8 @@ void web_post_quit(int code) {
 }
 
 int web_post_user_refresh(TkHandle window) {
-    if (window == 0 || window != g_web.window) return 0;
+    if (!single_window_is(window)) return 0;
     name_events_once();
     web_page_post(PLAT_EV_USER_REFRESH, 0);
     return 1;
-}
-
-// ---- Repaint -------------------------------------------------------------------------------
-
-int web_invalidate(TkHandle window) {
-    if (window == 0 || window != g_web.window) return 0;
-    g_web.invalid = true;
-    return 1;
-}
-
-void web_begin_paint(TkHandle window) {
-    if (window == 0 || window != g_web.window) return;
-    g_web.painting = true;
-    g_web.invalid = false; // a request made while painting asks for one more repaint
-}
-
-void web_end_paint(TkHandle) {
-    g_web.painting = false;
 }
