@@ -1,42 +1,30 @@
 // Looks at a web build's site as served by the server tools/run.sh uses (tools/serve_web.sh) and
 // opened in Debian's Chromium, and prints what it saw, one "name value" line each, for the
 // browser tests of the site (tests/e2e/test_e2e_web_site.cpp) to judge:
-//   served SITE SERVER          the headers of the site's files, the bytes sent compressed and
+//   served SITE                 the headers of the site's files, the bytes sent compressed and
 //                               plain, and the page opened at the site's root
-//   app SITE SERVER             the manifest, the installability errors, the favicon
-//   offline SITE SERVER CMAKE SITE_APP TEMPLATE
+//   app SITE                    the manifest, the installability errors, the favicon
+//   offline SITE CMAKE SITE_APP TEMPLATE
 //                               a copy of the site: opened, then reloaded offline; then rebuilt
 //                               (a changed file, the service worker made anew by site_app.cmake)
 //                               and the page's worker updated
-// Usage: node site_check.mjs CHECK SITE_FOLDER SERVER_SCRIPT [CMAKE SITE_APP TEMPLATE]
+// Usage: node site_check.mjs CHECK SITE_FOLDER [CMAKE SITE_APP TEMPLATE]
 import { chromium } from 'playwright-core';
-import { execFileSync, spawn } from 'node:child_process';
+import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
 
-const [check, siteArg, serverScript, cmake, siteApp, template] = process.argv.slice(2);
+import { startRealServer } from './real_server.mjs';
+
+const [check, siteArg, cmake, siteApp, template] = process.argv.slice(2);
 const kSoon = 120000;
 const started = Date.now();
 const say = (name, value) => {
   console.log(`${name} ${value}`);
   console.error(`${name} at ${Date.now() - started} ms`);
 };
-
-// Starts the server on a free port; resolves to its origin and the process.
-function startServer(site) {
-  const server = spawn('bash', [serverScript, site, '0'], { stdio: ['ignore', 'pipe', 'inherit'] });
-  return new Promise((resolve, reject) => {
-    let text = '';
-    server.stdout.on('data', (data) => {
-      text += data;
-      const address = /http:\/\/127\.0\.0\.1:[0-9]+/.exec(text);
-      if (address) resolve({ server, origin: address[0] });
-    });
-    server.on('exit', () => reject(new Error('the server ended: ' + text)));
-  });
-}
 
 // One GET with raw headers: the status, the headers, and the bytes as sent (still compressed).
 function get(url, headers) {
@@ -149,7 +137,7 @@ if (check === 'offline') {
   fs.cpSync(folder, copy, { recursive: true });
   folder = copy;
 }
-const { server, origin } = await startServer(folder);
+const { server, origin } = await startRealServer(folder);
 let status = 0;
 try {
   if (check === 'served') await served(folder, origin);
