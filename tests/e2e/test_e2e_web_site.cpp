@@ -16,7 +16,9 @@ std::map<std::string, std::string> site_check(const std::vector<std::string>& ch
     argv.insert(argv.end(), check.begin() + 1, check.end());
     e2e::Program node;
     std::map<std::string, std::string> seen;
-    if (!e2e::launch_argv(argv, SITE_CHECK_DIR, [] {}, &node)) return seen;
+    if (!e2e::launch_argv(
+            argv, SITE_CHECK_DIR, [] {}, &node))
+        return seen;
     if (!e2e::wait_exit(&node, 500)) e2e::kill_program(&node);
     std::istringstream lines(e2e::read_file(node.out_path));
     for (std::string line; std::getline(lines, line);) {
@@ -46,7 +48,8 @@ TEST(WebSite, ServedCompressedCachedTypedAndTheRootIsThePage) {
               std::string("200 HTTP/1.1 type=application/javascript; charset=utf-8 encoding=br ") +
                   kRevalidated);
     EXPECT_EQ(seen["mesh"],
-              std::string("200 HTTP/1.1 type=text/plain; charset=utf-8 encoding=br ") + kRevalidated);
+              std::string("200 HTTP/1.1 type=text/plain; charset=utf-8 encoding=br ") +
+                  kRevalidated);
     EXPECT_EQ(seen["manifest"].find("200 HTTP/1.1 type=application/manifest+json "), 0u)
         << seen["manifest"];
     EXPECT_NE(seen["worker"].find(kRevalidated), std::string::npos) << seen["worker"];
