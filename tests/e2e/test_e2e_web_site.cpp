@@ -2,6 +2,9 @@
 // headers, its installability, and its use offline. tests/web/site_check.mjs serves and opens
 // it and says what it saw; the checks are here.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
 
 #include <map>
 #include <sstream>
