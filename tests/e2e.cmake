@@ -53,3 +53,13 @@ foreach(t ${e2e_tests})
             KEY_ECHO_PROGRAM="$<TARGET_FILE:tk_key_echo>"
     LABELS e2e TIMEOUT 600)
 endforeach()
+# The web build's site through the server tools/run.sh uses: headers, installability, offline.
+if(CRANE_WEB_BUILD)
+  crane_test(test_e2e_web_site e2e/test_e2e_web_site.cpp LIBS e2e_harness
+    DEFINES SITE_CHECK="${CMAKE_SOURCE_DIR}/tests/web/site_check.mjs"
+            SITE_CHECK_DIR="${CMAKE_SOURCE_DIR}/tests/web"
+            CMAKE_PROGRAM="${CMAKE_COMMAND}"
+            SITE_APP_SCRIPT="${CMAKE_SOURCE_DIR}/web/site_app.cmake"
+            SERVICE_WORKER_TEMPLATE="${CMAKE_SOURCE_DIR}/web/sw.js.in"
+    LABELS e2e TIMEOUT 600)
+endif()

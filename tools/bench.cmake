@@ -85,6 +85,10 @@ if(CRANE_WEB_BUILD)
     COMMAND node ${bench_dir}/web.mjs ${CMAKE_BINARY_DIR} ${CRANE_WEB_BUILD}
     DEPENDS crane-render WORKING_DIRECTORY ${CMAKE_BINARY_DIR} USES_TERMINAL)
   add_dependencies(bench-web meshes)
+  # Lighthouse on the web build's site as tools/run.sh serves it, desktop and mobile.
+  add_custom_target(web-audit
+    COMMAND node ${bench_dir}/web_audit.mjs ${CRANE_WEB_BUILD}
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR} USES_TERMINAL)
 endif()
 
 # The GL 1.1 layer's own cost natively: the program's frames through the layer over OpenGL ES 3

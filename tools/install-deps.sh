@@ -18,8 +18,10 @@ run=(
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
   x11-utils librsvg2-bin
 )
-# The web build and a browser to open it in.
-web=(cmake make emscripten chromium python3)
+# The web build (its icons drawn by rsvg-convert), a browser to open it in, and Node.js for the
+# site's server (npm's serve, from tests/web's lockfile).
+web=(cmake make emscripten chromium librsvg2-bin)
+command -v npm >/dev/null || web+=(npm)
 # The Windows build, its installer, and Wine to run it.
 wine=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 fonts-wine nsis python3)
 # The Linux build with its tests, and what the tests without a display, browser or Wine run.
@@ -35,13 +37,15 @@ tests=(
 )
 
 packages=()
+node_packages=0
 if [ $# -eq 0 ]; then
+  node_packages=1
   packages=("${run[@]}" "${web[@]}" "${wine[@]}" "${quick[@]}" "${tests[@]}")
 fi
 for group in "$@"; do
   case "$group" in
     run) packages+=("${run[@]}") ;;
-    web) packages+=("${web[@]}") ;;
+    web) packages+=("${web[@]}"); node_packages=1 ;;
     wine) packages+=("${wine[@]}") ;;
     quick) packages+=("${quick[@]}") ;;
     *) echo "install-deps.sh: unknown group \"$group\" (run, web, wine, quick)" >&2; exit 2 ;;
@@ -60,8 +64,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
 fi
 
-# The browser tests' driver, from the lockfile.
-if [ $# -eq 0 ] && ! cmp -s tests/web/package-lock.json tests/web/node_modules/.installed-lock; then
+# The browser tests' driver and the site's server, from the lockfile.
+if [ $node_packages -eq 1 ] && ! cmp -s tests/web/package-lock.json tests/web/node_modules/.installed-lock; then
   (cd tests/web && npm ci --no-audit --no-fund --loglevel=error >&2 &&
     cp package-lock.json node_modules/.installed-lock)
 fi

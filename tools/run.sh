@@ -4,15 +4,16 @@
 #   bash tools/run.sh          the Linux program (Wayland or X11)
 #   bash tools/run.sh --wine   the Windows build, crane.exe, under Wine on the X display
 #   bash tools/run.sh --web [PORT]
-#                              the web build, served on 127.0.0.1 (PORT, or a free one); it
-#                              prints the page's address
+#                              the web build, served on 127.0.0.1 (PORT, or a free one) by
+#                              tools/serve_web.sh; it prints the site's address, whose root is
+#                              the page
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ "${1:-}" = "--web" ]; then
   bash tools/install-deps.sh web
   emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build build-web -j"$(nproc)"
-  exec python3 tools/serve_web.py build-web/site "${2:-0}"
+  exec bash tools/serve_web.sh build-web/site "${2:-0}"
 fi
 
 if [ "${1:-}" = "--wine" ]; then
