@@ -55,7 +55,7 @@ foreach(t ${e2e_tests})
 endforeach()
 # The web build's site through the server tools/run.sh uses: headers, installability, offline.
 if(CRANE_WEB_BUILD)
-  crane_test(test_e2e_web_site e2e/test_e2e_web_site.cpp LIBS e2e_harness
+  crane_test(test_e2e_web_site e2e/test_e2e_web_site.cpp LIBS e2e_harness test_support
     DEFINES SITE_CHECK="${CMAKE_SOURCE_DIR}/tests/web/site_check.mjs"
             SITE_CHECK_DIR="${CMAKE_SOURCE_DIR}/tests/web"
             CMAKE_PROGRAM="${CMAKE_COMMAND}"

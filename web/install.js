@@ -4,7 +4,9 @@
 
 if ('serviceWorker' in navigator) {
   window.addEventListener('load', () => {
-    navigator.serviceWorker.register('sw.js').catch((e) => {
+    // An earlier visit's worker is asked at once whether the site has a new build, rather than
+    // when the browser next gets round to it.
+    navigator.serviceWorker.register('sw.js').then((registration) => registration.update()).catch((e) => {
       console.warn('The page will not open offline: ' + e.message);
     });
   });

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 namespace {
 
@@ -137,17 +138,31 @@ TEST_F(CraneInThePage, ProgramFilesThatCannotBeHadAreSaidInOneSentence) {
     ASSERT_EQ(child::run({"cp", "-r", std::string(WEB_SITE_FOLDER) + "/.", site}).status, 0);
     child::Options in_site;
     in_site.dir = site;
+    // The site names the wasm after its content.
+    std::string wasm;
+    for (const auto& entry : std::filesystem::directory_iterator(site)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() > 11 && name.compare(0, 6, "crane.") == 0 &&
+            name.compare(name.size() - 5, 5, ".wasm") == 0)
+            wasm = name;
+    }
+    ASSERT_FALSE(wasm.empty());
     struct Case {
-        const char* file;
-        const char* damage; // shell command run in the site
+        const char* file;   // as the page names it
+        std::string path;   // on the site
+        std::string damage; // shell command run in the site
         const char* what;
     };
     const Case cases[] = {
-        {"crane.wasm", "mv crane.wasm crane.wasm.kept", "was not found on the site (HTTP 404)"},
-        {"crane.wasm", "cp crane.wasm crane.wasm.kept && head -c 5000 crane.wasm.kept > crane.wasm",
+        {"crane.wasm", wasm, "mv " + wasm + " " + wasm + ".kept",
+         "was not found on the site (HTTP 404)"},
+        {"crane.wasm", wasm,
+         "cp " + wasm + " " + wasm + ".kept && head -c 5000 " + wasm + ".kept > " + wasm,
          "is damaged (the browser could not compile it)"},
-        {"crane.js", "mv crane.js crane.js.kept", "was not found on the site (HTTP 404)"},
-        {"crane.js", "cp crane.js crane.js.kept && head -c 50000 crane.js.kept > crane.js",
+        {"crane.js", "crane.js", "mv crane.js crane.js.kept",
+         "was not found on the site (HTTP 404)"},
+        {"crane.js", "crane.js",
+         "cp crane.js crane.js.kept && head -c 50000 crane.js.kept > crane.js",
          "is damaged (SyntaxError in it)"},
     };
     for (const Case& c : cases) {
@@ -163,15 +178,15 @@ TEST_F(CraneInThePage, ProgramFilesThatCannotBeHadAreSaidInOneSentence) {
                        ".every((c) => c.disabled)"),
                   "true");
         const std::string requests = page("requests");
-        for (const char* path : {"/crane.js", "/crane.wasm"}) {
-            const std::string key = std::string("\"") + path + "\":";
+        for (const std::string& path : {std::string("/crane.js"), "/" + wasm}) {
+            const std::string key = "\"" + path + "\":";
             const size_t at = requests.find(key);
             EXPECT_TRUE(at != std::string::npos && atoi(requests.c_str() + at + key.size()) == 1)
                 << requests;
         }
         e2e::stop_browser(&browser, &crane);
         EXPECT_EQ(err().find("page error"), std::string::npos) << err();
-        ASSERT_EQ(child::run({"mv", std::string(c.file) + ".kept", c.file}, in_site).status, 0);
+        ASSERT_EQ(child::run({"mv", c.path + ".kept", c.path}, in_site).status, 0);
     }
     EXPECT_EQ(child::run({"rm", "-rf", site}).status, 0);
 }

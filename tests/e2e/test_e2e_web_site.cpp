@@ -1,15 +1,14 @@
 // The web build's site as served by the server tools/run.sh uses and opened in Chromium: its
 // headers, its installability, and its use offline. tests/web/site_check.mjs serves and opens
 // it and says what it saw; the checks are here.
-#include <gtest/gtest.h>
-#include <sys/wait.h>
+#include "tests/support/child_process.h"
 
-#include <cstdio>
+#include <gtest/gtest.h>
 
 #include <map>
 #include <sstream>
-
-#include "tests/e2e/e2e_harness.h"
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -17,19 +16,16 @@ namespace {
 std::map<std::string, std::string> site_check(const std::vector<std::string>& check) {
     std::vector<std::string> argv = {"node", SITE_CHECK, check[0], WEB_SITE_FOLDER};
     argv.insert(argv.end(), check.begin() + 1, check.end());
-    e2e::Program node;
+    child::Options options;
+    options.dir = SITE_CHECK_DIR;
+    const child::Output node = child::run(argv, options);
     std::map<std::string, std::string> seen;
-    if (!e2e::launch_argv(
-            argv, SITE_CHECK_DIR, [] {}, &node))
-        return seen;
-    if (!e2e::wait_exit(&node, 500)) e2e::kill_program(&node);
-    std::istringstream lines(e2e::read_file(node.out_path));
+    std::istringstream lines(node.out);
     for (std::string line; std::getline(lines, line);) {
         const size_t space = line.find(' ');
         if (space != std::string::npos) seen[line.substr(0, space)] = line.substr(space + 1);
     }
-    if (!node.exited || WEXITSTATUS(node.status) != 0)
-        seen["failed"] = e2e::read_file(node.err_path);
+    if (node.status != 0) seen["failed"] = node.err;
     return seen;
 }
 
