@@ -530,6 +530,11 @@ class CraneInTheBrowser : public CraneOnXvfb {
         desktop = Desktop::Web;
         CraneOnXvfb::SetUp();
     }
+    // A fresh folder for a site of the test's own; empty when none could be made.
+    static std::string temporary_folder() {
+        char name[] = "/tmp/e2e_webXXXXXX";
+        return mkdtemp(name) ? name : "";
+    }
 };
 
 // Tests of what only a Wayland compositor does.

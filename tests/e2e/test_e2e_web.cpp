@@ -10,15 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-
-std::string temporary_folder() {
-    char name[] = "/tmp/e2e_webXXXXXX";
-    return mkdtemp(name) ? name : "";
-}
-
-} // namespace
-
 using CraneInTheBrowserOnly = CraneInTheBrowser;
 
 // The page's buttons press the program's keys, for screens without a keyboard: i whitens the

@@ -36,11 +36,6 @@ const char k_phone_faults[] =
     "   if (s.left < 0 || s.right > w || s.bottom > h) faults.push(name + ' off screen'); }"
     " return faults.join('; '); })()";
 
-std::string temporary_folder() {
-    char name[] = "/tmp/e2e_webXXXXXX";
-    return mkdtemp(name) ? name : "";
-}
-
 } // namespace
 
 using CraneInThePage = CraneInTheBrowser;
