@@ -214,6 +214,17 @@ class CraneOnXvfb : public ::testing::Test {
         return wayland() ? e2e::grab_output(sway, a) : e2e::grab(display, a);
     }
 
+    // Waits until more than a tenth of an area of the canvas is lit (brighter than 40), as where
+    // the picture reaches an edge; `lit` is the share seen last.
+    bool wait_canvas_lit(const e2e::Area& a, double* lit) {
+        return e2e::wait_until(
+            [&] {
+                *lit = 1.0 - e2e::share(canvas_pixels(a), false, 40);
+                return *lit > 0.1;
+            },
+            kSoon);
+    }
+
     // The canvas as the page shows it: pixels of an area of it, as 0xRRGGBB.
     std::vector<unsigned> canvas_pixels(const e2e::Area& a) {
         const std::string path = crane.out_path + ".png";
