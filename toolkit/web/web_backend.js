@@ -256,7 +256,7 @@ var WebBackend = {
     WebBackend.tellPage('lost');
   },
 
-  // The layer makes its shaders, buffers and textures again from what it keeps; then the
+  // The layer makes its programs, buffers and vertex arrays again from what it keeps; then the
   // program goes on from the frame it was at.
   onContextRestored() {
     if (!WebBackend.open) return; // the layer went with the window
